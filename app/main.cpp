@@ -1,0 +1,3 @@
+#include "app/shell.h"
+
+int main() { return RunLauncher(); }

@@ -1,0 +1,232 @@
+#include "app/shell.h"
+
+#include "app/startup.h"
+#include "mods/download_manager.h"
+#include "mods/installed_mods.h"
+#include "platform/display.h"
+#include "platform/quit.h"
+#include "platform/resources.h"
+#include "platform/texture.h"
+#include "presence/rich_presence.h"
+#include "screens/main_screen.h"
+
+#include <SDL.h>
+#include <SDL_opengl.h>
+#include <backends/imgui_impl_opengl3.h>
+#include <backends/imgui_impl_sdl.h>
+
+#include <cstdio>
+
+// Index of this file
+// [SECTION] Shell state, style and fonts
+// [SECTION] One frame
+// [SECTION] Window, loop and shut-down
+
+// -----------------------------------------------------------------------------
+// [SECTION] Shell state, style and fonts
+// -----------------------------------------------------------------------------
+bool keep_running = true;
+bool first_frame_done = false;
+ImVec2 window_base_size(0.0f, 0.0f);
+ImFont* SmallFont = nullptr;
+ImFont* LargeFont = nullptr;
+
+void ComputeWindowBaseSize() {
+    const DisplaySize d = GetPrimaryDisplaySize();
+    window_base_size = ImVec2(static_cast<float>(d.width) * 0.5f, static_cast<float>(d.height) * 0.5f);
+}
+
+void ApplyLauncherStyle() {
+    ImGui::StyleColorsDark();
+    ImGuiStyle& style = ImGui::GetStyle();
+    ImVec4* c = style.Colors;
+    c[ImGuiCol_WindowBg] = ImVec4(0.10f, 0.10f, 0.10f, 1.00f);
+    c[ImGuiCol_ChildBg] = ImVec4(0.08f, 0.08f, 0.08f, 0.20f);
+    c[ImGuiCol_FrameBg] = ImVec4(0.20f, 0.20f, 0.20f, 1.00f);
+    c[ImGuiCol_FrameBgHovered] = ImVec4(0.30f, 0.30f, 0.30f, 1.00f);
+    c[ImGuiCol_FrameBgActive] = ImVec4(0.15f, 0.15f, 0.15f, 1.00f);
+    c[ImGuiCol_CheckMark] = ImVec4(0.90f, 0.90f, 0.90f, 1.00f);
+    c[ImGuiCol_SliderGrab] = ImVec4(0.40f, 0.40f, 0.40f, 1.00f);
+    c[ImGuiCol_SliderGrabActive] = ImVec4(0.50f, 0.50f, 0.50f, 1.00f);
+    c[ImGuiCol_Button] = ImVec4(0.20f, 0.20f, 0.20f, 1.00f);
+    c[ImGuiCol_ButtonHovered] = ImVec4(0.30f, 0.30f, 0.30f, 1.00f);
+    c[ImGuiCol_ButtonActive] = ImVec4(0.15f, 0.15f, 0.15f, 1.00f);
+    c[ImGuiCol_Header] = ImVec4(0.20f, 0.20f, 0.20f, 1.00f);
+    c[ImGuiCol_HeaderHovered] = ImVec4(0.30f, 0.30f, 0.30f, 1.00f);
+    c[ImGuiCol_HeaderActive] = ImVec4(0.15f, 0.15f, 0.15f, 1.00f);
+    style.FrameRounding = 1.0f;
+    style.ButtonTextAlign = ImVec2(0.05f, 0.5f);  // captions near the left edge
+    style.WindowRounding = 0.0f;
+    c[ImGuiCol_WindowBg].w = 1.0f;
+}
+
+void AddLauncherFonts(ImGuiIO& io) {
+    // The face lives in the executable's read-only data: the atlas must read it
+    // in place and never free it.
+    const std::string_view face = GetResource(Resource::UiFont);
+    void* data = const_cast<char*>(face.data());
+    const int size = static_cast<int>(face.size());
+    const ImWchar* ranges = io.Fonts->GetGlyphRangesCyrillic();
+    ImFontConfig cfg;
+    cfg.FontDataOwnedByAtlas = false;
+    io.Fonts->AddFontFromMemoryTTF(data, size, 22.0f, &cfg, ranges);
+    SmallFont = io.Fonts->AddFontFromMemoryTTF(data, size, 17.0f, &cfg, ranges);
+    LargeFont = io.Fonts->AddFontFromMemoryTTF(data, size, 30.0f, &cfg, ranges);
+}
+
+// -----------------------------------------------------------------------------
+// [SECTION] One frame
+// -----------------------------------------------------------------------------
+bool LauncherFrame() {
+    if (!first_frame_done) {
+        first_frame_done = true;
+        return FirstFrameInit();
+    }
+    TakeRefreshedInstalledMods();
+    DrawMainScreen();
+    return true;
+}
+
+// -----------------------------------------------------------------------------
+// [SECTION] Window, loop and shut-down
+// -----------------------------------------------------------------------------
+namespace {
+
+// Where the OS window may be dragged: any spot of the launcher window with no
+// item under the mouse. Updated after every frame; read by SDL's hit test.
+bool drag_allowed = false;
+
+SDL_HitTestResult HitTest(SDL_Window*, const SDL_Point*, void*) {
+    return drag_allowed ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
+}
+
+int Fail(const char* what) {
+    std::fprintf(stderr, "velmora-launcher: %s: %s\n", what, SDL_GetError());
+    return 1;
+}
+
+// Sleeps out the rest of the frame where vsync is not honoured (Xvfb, some
+// drivers), so the launcher never spins a core.
+void PaceFrame(Uint64& last, double refresh_hz) {
+    const Uint64 freq = SDL_GetPerformanceFrequency();
+    const double target = 1.0 / refresh_hz;
+    const double elapsed = double(SDL_GetPerformanceCounter() - last) / double(freq);
+    if (elapsed < target) SDL_Delay(static_cast<Uint32>((target - elapsed) * 1000.0));
+    last = SDL_GetPerformanceCounter();
+}
+
+}  // namespace
+
+int RunLauncher() {
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");  // a close request only clears keep_running
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_PING, "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) return Fail("no video device");
+
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, 0);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+
+    ComputeWindowBaseSize();
+    const int width = static_cast<int>(window_base_size.x) + 20;
+    const int height = static_cast<int>(window_base_size.y) + 75;
+    SDL_Window* window = SDL_CreateWindow(kLauncherWindowName, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
+                                          height, SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+    if (!window) {
+        const int code = Fail("cannot create an OpenGL 3 window");
+        SDL_Quit();
+        return code;
+    }
+    SDL_GLContext gl = SDL_GL_CreateContext(window);
+    if (!gl) {
+        const int code = Fail("no OpenGL 3 context");
+        SDL_DestroyWindow(window);
+        SDL_Quit();
+        return code;
+    }
+    SDL_GL_MakeCurrent(window, gl);
+    SDL_GL_SetSwapInterval(1);
+    SDL_SetWindowHitTest(window, HitTest, nullptr);
+
+    IMGUI_CHECKVERSION();
+    ImGui::CreateContext();
+    ImGuiIO& io = ImGui::GetIO();
+    io.IniFilename = nullptr;
+    ApplyLauncherStyle();
+    ImGui_ImplSDL2_InitForOpenGL(window, gl);
+    ImGui_ImplOpenGL3_Init("#version 150");
+    SetTextureBackend(MakeOpenGLTextureBackend());
+    StartRichPresence();
+    AddLauncherFonts(io);
+
+    SDL_DisplayMode mode{};
+    const double refresh = (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0) ? mode.refresh_rate : 60.0;
+    Uint64 last = SDL_GetPerformanceCounter();
+    bool shown = false;
+    int exit_code = 0;
+    int main_frames = 0;
+
+    while (true) {
+        bool quit = false;
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            ImGui_ImplSDL2_ProcessEvent(&event);
+            if (event.type == SDL_QUIT) {
+                quit = true;
+                break;
+            }
+            if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE)
+                keep_running = false;
+        }
+        if (quit) break;
+
+        ImGui_ImplOpenGL3_NewFrame();
+        ImGui_ImplSDL2_NewFrame();
+        ImGui::NewFrame();
+        const bool was_first = !first_frame_done;
+        if (!LauncherFrame()) {
+            ImGui::EndFrame();
+            exit_code = 1;
+            break;
+        }
+        if (was_first) {
+            SDL_SetWindowPosition(window, static_cast<int>(window_pos.x), static_cast<int>(window_pos.y));
+        } else {
+            ++main_frames;
+        }
+        ImGui::Render();
+        drag_allowed = !ImGui::IsAnyItemHovered() && !ImGui::IsAnyItemActive() &&
+                       !ImGui::IsPopupOpen(nullptr, ImGuiPopupFlags_AnyPopupId);
+
+        int fb_w = 0, fb_h = 0;
+        SDL_GL_GetDrawableSize(window, &fb_w, &fb_h);
+        glViewport(0, 0, fb_w, fb_h);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+        SDL_GL_SwapWindow(window);
+        TexturesFrameRendered();
+
+        // The window appears once the first main-screen frame is drawn; a
+        // quick start quits before that and never shows it.
+        if (!shown && main_frames > 0 && !QuitPosted()) {
+            SDL_ShowWindow(window);
+            SDL_SetWindowPosition(window, static_cast<int>(window_pos.x), static_cast<int>(window_pos.y));
+            shown = true;
+        }
+        if (!keep_running) break;
+        PaceFrame(last, refresh);
+    }
+
+    ImGui_ImplOpenGL3_Shutdown();
+    ImGui_ImplSDL2_Shutdown();
+    ImGui::DestroyContext();
+    SetTextureBackend(nullptr);
+    SDL_GL_DeleteContext(gl);
+    StopRichPresence();
+    SDL_DestroyWindow(window);
+    DownloadManager::WaitForPendingTasks();
+    SDL_Quit();
+    return exit_code;
+}

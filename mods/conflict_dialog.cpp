@@ -1,0 +1,3 @@
+// Placeholder so the launcher links; replaced by the real module.
+#include "mods/conflict_dialog.h"
+void DrawConflictDialog() {}

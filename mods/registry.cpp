@@ -1,0 +1,3 @@
+// Placeholder so the launcher links; replaced by the real module.
+#include "mods/registry.h"
+void RecordDownloadedMod(const std::string&) {}

@@ -1,0 +1,4 @@
+// Placeholder so the launcher links; replaced by the real module.
+#include "presence/rich_presence.h"
+void StartRichPresence() {}
+void StopRichPresence() {}

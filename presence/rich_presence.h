@@ -1,0 +1,5 @@
+#pragma once
+// The launcher's use of the Discord client: started during the shell's
+// initialisation, stopped during its shut-down.
+void StartRichPresence();
+void StopRichPresence();
