@@ -3,3 +3,6 @@
 // initialisation, stopped during its shut-down.
 void StartRichPresence();
 void StopRichPresence();
+
+// Tests: stops a client left running and forgets an injected start failure.
+void ResetRichPresenceForTesting();
