@@ -6,8 +6,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <sys/pidfd.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -111,7 +111,8 @@ public:
         wake_fd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
         if (wake_fd_ < 0) return false;
         child_ = register_child;
-        if (child_ > 0) child_fd_ = pidfd_open(child_, 0);
+        // Through syscall(): glibc 2.36's <sys/pidfd.h> lacks C linkage in C++.
+        if (child_ > 0) child_fd_ = static_cast<int>(syscall(SYS_pidfd_open, child_, 0));
         try {
             thread_ = std::thread([this] { Run(); });
         } catch (const std::system_error&) {
