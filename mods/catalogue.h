@@ -34,10 +34,17 @@ struct DownloadableMod {
 
 extern std::vector<DownloadableMod> catalogue;
 
-// Rebuilds catalogue from mods_ini_link (blocks the frame thread).
+inline constexpr const char* kAddonsFolder = "available_addons/";
+inline constexpr const char* kModsManagerFolder = "LauncherFiles/ModsManager/";
+
+// Rebuilds catalogue from mods_ini_link (blocks the frame thread). Entries
+// whose download task still runs keep their status object.
 void LoadCatalogue();
 
 // The file name part of a download link.
 std::string FileNameFromUrl(const std::string& link);
+
+// Test hook: an empty catalogue.
+void ResetCatalogueForTesting();
 
 }  // namespace DownloadManager
