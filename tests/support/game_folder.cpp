@@ -5,8 +5,14 @@
 #include "app/startup.h"
 #include "config/launcher_settings.h"
 #include "config/localisation.h"
+#include "graphics/graphics_panel.h"
+#include "mods/mods_manager_screen.h"
 #include "platform/paths.h"
 #include "platform/quit.h"
+#include "presence/rich_presence.h"
+#include "screens/main_screen.h"
+#include "screens/saved_games.h"
+#include "screens/version_check.h"
 
 #include <unistd.h>
 
@@ -75,6 +81,12 @@ void ResetLauncherState() {
     ResetLauncherSettingsForTesting();
     ResetLocalisationForTesting();
     ResetQuitForTesting();
+    ResetRichPresenceForTesting();
+    ResetGraphicsPanelForTesting();
+    ResetModsManagerForTesting();
+    ResetMainScreenForTesting();
+    ResetSavedGamesForTesting();
+    ResetVersionCheckForTesting();
     DropPreviewCache();
     preview_texture = nullptr;
 }
