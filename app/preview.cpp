@@ -91,6 +91,7 @@ void LoadPreviewTexture(std::string path) {
     ImTextureID texture = TextureForFile(stem + ".png");
     if (!texture) texture = TextureForFile(path);
     if (texture) preview_texture = texture;
+    ReleaseDetachedIfUnused();  // the slot may just have moved off a retired texture
 }
 
 void DropPreviewCache() {
