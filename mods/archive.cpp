@@ -20,8 +20,12 @@
 #include <archive_entry.h>
 #include <sys/stat.h>
 
+#include <clocale>
+#include <locale.h>
+
 #include <cerrno>
 #include <cstdio>
+#include <fstream>
 #include <memory>
 #include <set>
 #include <string_view>
@@ -91,6 +95,51 @@ bool PassesThroughLink(std::string_view name, std::set<std::string>& checked) {
 
 bool IsFolderEntry(std::string_view name) { return !name.empty() && name.back() == '/'; }
 
+// libarchive converts names to the thread's locale. In the C locale a name
+// flagged UTF-8 with letters beyond ASCII cannot be converted and comes back
+// empty; under C.UTF-8 it passes as it is. Only this thread is switched.
+class Utf8NamesOnThisThread {
+public:
+    Utf8NamesOnThisThread() : locale_(newlocale(LC_ALL_MASK, "C.UTF-8", static_cast<locale_t>(0))) {
+        if (locale_) previous_ = uselocale(locale_);
+    }
+    ~Utf8NamesOnThisThread() {
+        if (!locale_) return;
+        uselocale(previous_);
+        freelocale(locale_);
+    }
+    Utf8NamesOnThisThread(const Utf8NamesOnThisThread&) = delete;
+    Utf8NamesOnThisThread& operator=(const Utf8NamesOnThisThread&) = delete;
+
+private:
+    locale_t locale_;
+    locale_t previous_ = static_cast<locale_t>(0);
+};
+
+// libarchive does not recognise a zip without entries (nothing but the end
+// record); such an archive is valid and simply holds nothing.
+bool IsEmptyZip(const std::string& fs_path) {
+    std::ifstream in(fs_path, std::ios::binary | std::ios::ate);
+    if (!in) return false;
+    const std::streamoff size = in.tellg();
+    if (size < 22) return false;
+    const std::streamoff tail_size = std::min<std::streamoff>(size, 22 + 65535);
+    std::string tail(static_cast<size_t>(tail_size), '\0');
+    in.seekg(size - tail_size);
+    if (!in.read(tail.data(), tail_size)) return false;
+    auto u16 = [&](size_t at) {
+        return static_cast<unsigned>(static_cast<unsigned char>(tail[at])) |
+               static_cast<unsigned>(static_cast<unsigned char>(tail[at + 1])) << 8;
+    };
+    for (size_t at = tail.size() - 22 + 1; at-- > 0;) {
+        if (tail.compare(at, 4, "PK\x05\x06") != 0) continue;
+        // The end record closes the file (its comment runs to the end).
+        if (at + 22 + u16(at + 20) != tail.size()) continue;
+        return u16(at + 8) == 0 && u16(at + 10) == 0 && static_cast<std::streamoff>(at) + (size - tail_size) == 0;
+    }
+    return false;
+}
+
 // -----------------------------------------------------------------------------
 // [SECTION] Extraction
 // -----------------------------------------------------------------------------
@@ -134,7 +183,8 @@ Survey SurveyArchive(const std::string& archive_path, const std::string& fs_path
     Survey survey;
     ArchivePtr a = OpenZip(fs_path);
     if (!a) {
-        std::printf("Cannot open zip file %s\n", archive_path.c_str());
+        if (IsEmptyZip(fs_path)) survey.ok = true;
+        else std::printf("Cannot open zip file %s\n", archive_path.c_str());
         return survey;
     }
     std::set<std::string> checked;
@@ -144,8 +194,10 @@ Survey SurveyArchive(const std::string& archive_path, const std::string& fs_path
         if (r == ARCHIVE_EOF) break;
         if (!HeaderOk(r)) {
             // The reader bids on the first header: no format means no zip.
-            if (survey.entries == 0 && archive_format(a.get()) == 0)
+            if (survey.entries == 0 && archive_format(a.get()) == 0) {
+                if (IsEmptyZip(fs_path)) break;
                 std::printf("Cannot open zip file %s\n", archive_path.c_str());
+            }
             else
                 std::printf("Could not read file info\n");
             return survey;
@@ -201,7 +253,10 @@ bool WriteEntries(const std::string& archive_path, const std::string& fs_path, i
         }
         // The first block stands in for opening the entry: an unsupported
         // method or a damaged header shows here, before the target exists.
-        ssize_t n = archive_read_data(a.get(), buffer.data(), buffer.size());
+        // An entry the directory gives as empty is not read at all: the LZMA
+        // decoder fails on the end marker of an empty stream.
+        const bool empty = archive_entry_size_is_set(entry) && archive_entry_size(entry) == 0;
+        ssize_t n = empty ? 0 : archive_read_data(a.get(), buffer.data(), buffer.size());
         if (n < 0) {
             std::printf("Could not open file %s in zip\n", name.c_str());
             return false;
@@ -254,6 +309,7 @@ bool MakeDirectoryPath(const std::string& path) {
 }
 
 bool ExtractArchive(const std::string& archive_path, ExtractProgress* progress) {
+    const Utf8NamesOnThisThread utf8_names;
     const std::string fs_path = ToFsPath(archive_path);
     if (progress) SetProgress(progress->current_entry, 0);
     const Survey survey = SurveyArchive(archive_path, fs_path);
@@ -263,7 +319,7 @@ bool ExtractArchive(const std::string& archive_path, ExtractProgress* progress) 
     for (const std::string& folder : survey.folders) MakeDirectoryPath(folder);
 
     std::vector<char> buffer(kBufferSize, 0);
-    const bool written = WriteEntries(archive_path, fs_path, survey.entries, progress, buffer);
+    const bool written = survey.entries == 0 || WriteEntries(archive_path, fs_path, survey.entries, progress, buffer);
     std::fflush(stdout);
     if (!written) return false;
 

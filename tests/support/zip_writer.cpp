@@ -30,7 +30,7 @@ std::optional<std::string> Compress(uint16_t method, const std::string& data) {
     if (method == kZipXz) {
         std::string out(lzma_stream_buffer_bound(data.size()), '\0');
         size_t pos = 0;
-        if (lzma_easy_buffer_encode(6, LZMA_CHECK_CRC64, nullptr, reinterpret_cast<const uint8_t*>(data.data()),
+        if (lzma_easy_buffer_encode(1, LZMA_CHECK_CRC64, nullptr, reinterpret_cast<const uint8_t*>(data.data()),
                                     data.size(), reinterpret_cast<uint8_t*>(out.data()), &pos, out.size()) != LZMA_OK)
             return std::nullopt;
         out.resize(pos);
