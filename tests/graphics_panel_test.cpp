@@ -15,6 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -100,6 +103,40 @@ protected:
         const std::string popup = "##Combo_00";
         ASSERT_NE(ImGui::FindWindowByName(popup.c_str()), nullptr);
         Press(popup, HeadlessUi::ItemId(popup, Display(entry) + "##" + entry));
+    }
+
+    // Brings the control of `name` into view and gives its frame rectangle
+    // in screen coordinates.
+    ImRect ScrollIntoView(const std::string& name) {
+        ImGuiWindow* child = ImGui::FindWindowByName(Child().c_str());
+        ImRect rect;
+        for (int pass = 0; pass < 2; ++pass) {
+            GImGui->NavWindow = child;
+            GImGui->NavId = ControlId(name);
+            Frame();  // records the item's rectangle as the navigation target's
+            rect = child->NavRectRel[ImGuiNavLayer_Main];
+            rect.Translate(child->Pos);
+            if (pass == 0) ImGui::ScrollToBringRectIntoView(child, rect);
+        }
+        GImGui->NavId = 0;
+        return rect;
+    }
+
+    // Drags a slider with the mouse from one point of its frame across
+    // `steps` frames to another; `each_frame` runs after every frame.
+    void Drag(const std::string& name, float from, float to, int steps, const std::function<void()>& each_frame) {
+        const ImRect r = ScrollIntoView(name);
+        const float y = (r.Min.y + r.Max.y) / 2;
+        ImGuiIO& io = ImGui::GetIO();
+        for (int i = 0; i <= steps; ++i) {
+            const float t = from + (to - from) * static_cast<float>(i) / static_cast<float>(steps);
+            io.MousePos = ImVec2(r.Min.x + t * r.GetWidth(), y);
+            io.MouseDown[0] = true;
+            Frame();
+            each_frame();
+        }
+        io.MouseDown[0] = false;
+        Frame();
     }
 
     // Height of what the last frame drew into the region (ContentSize would
@@ -196,6 +233,32 @@ TEST_F(GraphicsPanelTest, ChoosingAListEntryWritesItAndTheNextFrameReloads) {
         EXPECT_FLOAT_EQ(graphics_panel.settings.cam_fov, 70.0f);
         WriteUserFloat("cam_fov", 55.0f, game.Path("appdata/user.ltx"));
         Open();
+    }
+}
+
+// Each frame of a drag that changes the value writes it at once; only the
+// light-distance slider asks for the catalogue to be read back.
+TEST_F(GraphicsPanelTest, DraggingASliderWritesEveryValueItPasses) {
+    struct Case {
+        const char* name;
+        float GraphicsSettings::*value;
+        bool reloads;
+    } cases[] = {{"cam_fov", &GraphicsSettings::cam_fov, false},
+                 {"r2_slight_fade", &GraphicsSettings::r2_slight_fade, true}};
+    Open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::set<std::string> written;
+        bool reload_seen = false;
+        Drag(c.name, 0.30f, 0.35f, 5, [&] {
+            const std::string in_file = FileValue(c.name);
+            written.insert(in_file);
+            reload_seen = reload_seen || graphics_panel.reloadRequested;
+            EXPECT_FLOAT_EQ(static_cast<float>(std::atof(in_file.c_str())), graphics_panel.settings.*c.value);
+        });
+        EXPECT_GE(written.size(), 3u);  // a new value on most frames of the drag
+        EXPECT_EQ(FileValue(c.name), FormatUserFloat(graphics_panel.settings.*c.value));
+        EXPECT_EQ(reload_seen, c.reloads);
     }
 }
 
