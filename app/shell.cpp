@@ -121,6 +121,16 @@ int RunLauncher() {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");  // a close request only clears keep_running
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_PING, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) return Fail("no video device");
+    // Without a display SDL falls back to its offscreen or dummy driver, where
+    // nobody would ever see the window: that counts as no video device, unless
+    // the player asked for such a driver explicitly.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!SDL_getenv("SDL_VIDEODRIVER") && driver &&
+        (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)) {
+        std::fprintf(stderr, "velmora-launcher: no video device: no display to show the window on\n");
+        SDL_Quit();
+        return 1;
+    }
 
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, 0);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
@@ -131,8 +141,12 @@ int RunLauncher() {
     ComputeWindowBaseSize();
     const int width = static_cast<int>(window_base_size.x) + 20;
     const int height = static_cast<int>(window_base_size.y) + 75;
-    SDL_Window* window = SDL_CreateWindow(kLauncherWindowName, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
-                                          height, SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+    // Created where start-up will centre it: a window created at an explicit
+    // position tells the window manager not to place it by its own rules.
+    const DisplaySize desktop = GetPrimaryDisplaySize();
+    SDL_Window* window = SDL_CreateWindow(kLauncherWindowName, (desktop.width - static_cast<int>(window_base_size.x)) / 2,
+                                          (desktop.height - static_cast<int>(window_base_size.y)) / 2, width, height,
+                                          SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
     if (!window) {
         const int code = Fail("cannot create an OpenGL 3 window");
         SDL_Quit();
