@@ -183,8 +183,10 @@ Survey SurveyArchive(const std::string& archive_path, const std::string& fs_path
     Survey survey;
     ArchivePtr a = OpenZip(fs_path);
     if (!a) {
-        if (IsEmptyZip(fs_path)) survey.ok = true;
-        else std::printf("Cannot open zip file %s\n", archive_path.c_str());
+        if (IsEmptyZip(fs_path))
+            survey.ok = true;
+        else
+            std::printf("Cannot open zip file %s\n", archive_path.c_str());
         return survey;
     }
     std::set<std::string> checked;
@@ -197,9 +199,9 @@ Survey SurveyArchive(const std::string& archive_path, const std::string& fs_path
             if (survey.entries == 0 && archive_format(a.get()) == 0) {
                 if (IsEmptyZip(fs_path)) break;
                 std::printf("Cannot open zip file %s\n", archive_path.c_str());
-            }
-            else
+            } else {
                 std::printf("Could not read file info\n");
+            }
             return survey;
         }
         const char* raw = EntryName(entry);
