@@ -4,6 +4,7 @@
 #include "config/launcher_settings.h"
 #include "mods/catalogue_view.h"
 #include "mods/download_manager.h"
+#include "mods/installed_mods.h"
 #include "support/game_folder.h"
 #include "support/http_server.h"
 #include "support/zip_writer.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -19,6 +21,14 @@ using namespace DownloadManager;
 namespace fs = std::filesystem;
 
 namespace {
+
+// With TZ unset, glibc rebuilds its time-zone name on every mktime (the
+// installer's zip time stamps) under a lock of its own that ThreadSanitizer
+// cannot see. The same zone named in TZ takes glibc's read-only path.
+const bool kTimeZoneNamed = [] {
+    setenv("TZ", ":/etc/localtime", 0);
+    return true;
+}();
 
 std::string ZipBytes(const std::vector<ZipWriterEntry>& entries) {
     TempDir dir;
@@ -59,6 +69,8 @@ protected:
     void SetUp() override {
         fs::create_directories("available_addons");
         fs::create_directories("LauncherFiles/ModsManager");
+        // The installer hands rebuilt mod lists to the frame thread: this one.
+        TakeRefreshedInstalledMods();
     }
     void TearDown() override {
         WaitForPendingTasks();
@@ -216,8 +228,9 @@ TEST_F(DownloadTest, FourDownloadsWhileTheListIsSortedAndReloaded) {
     ASSERT_EQ(catalogue.size(), ids.size());
     for (int k = 0; k < static_cast<int>(catalogue.size()); ++k) ASSERT_TRUE(StartCatalogueDownload(k));
 
-    volatile long long seen = 0;  // every field is read, as a frame would
+    long long seen = 0;  // every field is read, as a frame would
     for (int frame = 0;; ++frame) {
+        TakeRefreshedInstalledMods();
         SortCatalogue(catalogue);
         if (frame % 5 == 0) LoadCatalogue();
         bool busy = false;
@@ -229,6 +242,7 @@ TEST_F(DownloadTest, FourDownloadsWhileTheListIsSortedAndReloaded) {
         }
         if (!busy && frame > 0) break;
     }
+    RecordProperty("status_reads", std::to_string(seen));
     WaitForPendingTasks();
     LoadCatalogue();
     ASSERT_EQ(catalogue.size(), ids.size());
