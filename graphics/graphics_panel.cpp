@@ -26,6 +26,10 @@ std::string ItemLabel(std::string_view key, std::string_view unique) {
     return label;
 }
 
+// A value typed after Ctrl+click would otherwise go into user.ltx beyond the
+// slider's ends.
+constexpr ImGuiSliderFlags kSliderFlags = ImGuiSliderFlags_AlwaysClamp;
+
 // Draws one control; true when the player changed its value in this frame.
 bool DrawControl(const GraphicsSetting& s, GraphicsSettings& settings, const std::vector<std::string>& resolutions) {
     const std::string label = ItemLabel(s.label, s.name);
@@ -51,11 +55,11 @@ bool DrawControl(const GraphicsSetting& s, GraphicsSettings& settings, const std
             return changed;
         }
         case SettingKind::Float:
-            return ImGui::SliderFloat(label.c_str(), &(settings.*s.real), s.left, s.right, "%.3f");
+            return ImGui::SliderFloat(label.c_str(), &(settings.*s.real), s.left, s.right, "%.3f", kSliderFlags);
         case SettingKind::Int:
         case SettingKind::IntAsFloat:
             return ImGui::SliderInt(label.c_str(), &(settings.*s.integer), static_cast<int>(s.left),
-                                    static_cast<int>(s.right), "%d");
+                                    static_cast<int>(s.right), "%d", kSliderFlags);
         case SettingKind::Switch:
         case SettingKind::Bit: return ImGui::Checkbox(label.c_str(), &(settings.*s.flag));
     }

@@ -90,14 +90,7 @@ protected:
     // drop-down is scrolled into view first: its popup is drawn only while
     // the drop-down itself is.
     void Choose(const std::string& name, const std::string& entry) {
-        ImGuiWindow* child = ImGui::FindWindowByName(Child().c_str());
-        GImGui->NavWindow = child;
-        GImGui->NavId = ControlId(name);
-        Frame();  // records the item's rectangle as the navigation target's
-        ImRect rect = child->NavRectRel[ImGuiNavLayer_Main];
-        rect.Translate(child->Pos);
-        ImGui::ScrollToBringRectIntoView(child, rect);
-        Frame();
+        ScrollIntoView(name);
         PressControl(name);
         // The popup of a drop-down opened from the child's level.
         const std::string popup = "##Combo_00";
@@ -114,8 +107,8 @@ protected:
             GImGui->NavWindow = child;
             GImGui->NavId = ControlId(name);
             Frame();  // records the item's rectangle as the navigation target's
-            rect = child->NavRectRel[ImGuiNavLayer_Main];
-            rect.Translate(child->Pos);
+            rect = child->NavRectRel[ImGuiNavLayer_Main];  // relative to the scrolled content start
+            rect.Translate(child->DC.CursorStartPos);
             if (pass == 0) ImGui::ScrollToBringRectIntoView(child, rect);
         }
         GImGui->NavId = 0;
@@ -259,6 +252,41 @@ TEST_F(GraphicsPanelTest, DraggingASliderWritesEveryValueItPasses) {
         EXPECT_GE(written.size(), 3u);  // a new value on most frames of the drag
         EXPECT_EQ(FileValue(c.name), FormatUserFloat(graphics_panel.settings.*c.value));
         EXPECT_EQ(reload_seen, c.reloads);
+    }
+}
+
+// Ctrl+click turns a slider into a text field; what is typed there stays
+// within the slider's ends, also for the two that run backwards.
+TEST_F(GraphicsPanelTest, TypedSliderValuesAreClampedToTheRange) {
+    struct Case {
+        const char* name;
+        const char* typed;
+        const char* expected;
+    } cases[] = {
+        {"cam_fov", "1000", "180.000000"},          {"cam_fov", "-7", "5.000000"},
+        {"texture_lod", "9", "4"},                   {"texture_lod", "-3", "0"},
+        {"r__detail_density", "5", "1.500000"},      {"r__detail_radius", "400", "300.000000"},
+        {"r3_reflections_dist", "650", "650"},
+    };
+    Open();
+    ImGuiIO& io = ImGui::GetIO();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " " + c.typed);
+        const ImRect r = ScrollIntoView(c.name);
+        io.MousePos = r.GetCenter();
+        io.KeyCtrl = true;
+        io.MouseDown[0] = true;
+        Frame();
+        io.MouseDown[0] = false;
+        io.KeyCtrl = false;
+        io.AddInputCharactersUTF8(c.typed);  // replaces the selected text
+        Frame();
+        EXPECT_EQ(FileValue(c.name), c.expected);
+        io.MousePos = ImVec2(-1, -1);
+        io.MouseDown[0] = true;  // a click outside ends the text field
+        Frame();
+        io.MouseDown[0] = false;
+        Frame();
     }
 }
 
