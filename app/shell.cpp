@@ -7,6 +7,7 @@
 #include "platform/quit.h"
 #include "platform/resources.h"
 #include "platform/texture.h"
+#include "platform/ui_probe.h"
 #include "presence/rich_presence.h"
 #include "screens/main_screen.h"
 
@@ -210,6 +211,7 @@ int RunLauncher() {
             ++main_frames;
         }
         ImGui::Render();
+        ProbeFrameEnd();
         drag_allowed = !ImGui::IsAnyItemHovered() && !ImGui::IsAnyItemActive() &&
                        !ImGui::IsPopupOpen(nullptr, ImGuiPopupFlags_AnyPopupId);
 
