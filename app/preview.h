@@ -12,5 +12,6 @@ extern ImTextureID preview_texture;
 void LoadPreviewTexture(std::string path);
 
 // Forgets every cached preview (the catalogue reload replaces the files). The
-// textures are released after the current frame has been rendered.
+// textures are released after the current frame has been rendered; the one in
+// preview_texture stays valid until the slot holds another picture.
 void DropPreviewCache();

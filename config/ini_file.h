@@ -36,7 +36,8 @@ public:
     // true/yes/1 and false/no/0 in any letter case; anything else gives def.
     bool GetBool(const std::string& section, const std::string& key, bool def) const;
     bool HasSection(const std::string& section) const;
-    // The section must exist (test HasSection first).
+    // The section must exist (test HasSection first); a missing one throws
+    // std::out_of_range rather than handing out a dangling reference.
     const Section& GetSection(const std::string& section) const;
     // Stores the value exactly as given, creating section and key as needed.
     void SetValue(const std::string& section, const std::string& key, const std::string& value);
