@@ -94,7 +94,7 @@ protected:
         PressControl(name);
         // The popup of a drop-down opened from the child's level.
         const std::string popup = "##Combo_00";
-        ASSERT_NE(ImGui::FindWindowByName(popup.c_str()), nullptr);
+        ASSERT_EQ(GImGui->OpenPopupStack.Size, 1);
         Press(popup, HeadlessUi::ItemId(popup, Display(entry) + "##" + entry));
     }
 
