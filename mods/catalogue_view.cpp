@@ -11,6 +11,7 @@
 #include "mods/mods_manager_screen.h"
 #include "mods/registry.h"
 #include "platform/paths.h"
+#include "platform/ui_probe.h"
 
 #include <imgui_internal.h>
 
@@ -200,6 +201,7 @@ void DrawRow(int k) {
         ImGui::EndGroup();
     }
     ImGui::EndGroup();
+    ProbeItem("catalogue.row." + mod.id);
     if (ImGui::IsItemClicked()) {
         mods_manager.selected_mod = k;
         mods_manager.show_details = true;
@@ -222,8 +224,10 @@ void DrawStatusArea(int index) {
         // The task is still probing for volumes: no transfer to measure yet,
         // but a second press would start a second task on the same files.
         DrawProgressBar(0.0f, DownloadOverlay(0.0f));
-    } else if (ImGui::Button(Text("ui_launcher_download").c_str(), ImVec2(100, 24))) {
-        StartCatalogueDownload(index);
+    } else {
+        const bool pressed = ImGui::Button(Text("ui_launcher_download").c_str(), ImVec2(100, 24));
+        ProbeItem("catalogue.download");
+        if (pressed) StartCatalogueDownload(index);
     }
     ImGui::EndGroup();
 }
@@ -261,7 +265,9 @@ void DrawDetails(int index) {
 void DrawCatalogue() {
     EnsureRegistryFile();
 
-    if (ImGui::Button(Text("ui_launcher_back").c_str(), ImVec2(100, 30))) mods_manager.catalogue_view = false;
+    const bool back = ImGui::Button(Text("ui_launcher_back").c_str(), ImVec2(100, 30));
+    ProbeItem("catalogue.back");
+    if (back) mods_manager.catalogue_view = false;
     ImGui::SameLine();
     ImGui::TextUnformatted(Text("ui_launcher_available_mods").c_str());
 
