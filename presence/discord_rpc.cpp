@@ -92,6 +92,8 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::chrono::milliseconds kFirstRetry{500};
 constexpr std::chrono::milliseconds kLastRetry{60000};
+// A caller that polls rarely loses the oldest events, never its memory.
+constexpr size_t kMaxQueuedEvents = 256;
 
 class Client {
 public:
@@ -152,11 +154,29 @@ private:
         [[maybe_unused]] const ssize_t n = write(wake_fd_, &one, sizeof(one));
     }
 
+    // Only events someone listens to are kept: the launcher never runs the
+    // callbacks, and every reconnect would otherwise grow the queue for good.
     void Publish(std::vector<Event>& events) {
         if (events.empty()) return;
         std::lock_guard<std::mutex> lock(mutex_);
-        for (Event& e : events) events_.push_back(std::move(e));
+        for (Event& e : events) {
+            if (!Wanted(e.kind)) continue;
+            if (events_.size() >= kMaxQueuedEvents) events_.pop_front();
+            events_.push_back(std::move(e));
+        }
         events.clear();
+    }
+
+    bool Wanted(Event::Kind kind) const {
+        switch (kind) {
+            case Event::Kind::Ready: return handlers_.ready != nullptr;
+            case Event::Kind::Disconnected: return handlers_.disconnected != nullptr;
+            case Event::Kind::Errored: return handlers_.errored != nullptr;
+            case Event::Kind::JoinGame: return handlers_.joinGame != nullptr;
+            case Event::Kind::SpectateGame: return handlers_.spectateGame != nullptr;
+            case Event::Kind::JoinRequest: return handlers_.joinRequest != nullptr;
+        }
+        return false;
     }
 
     // The xdg-mime child of the registration: reaped here so it never stays

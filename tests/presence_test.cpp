@@ -424,7 +424,7 @@ TEST_F(PresenceTest, NoDiscordCostsNoDelayAndALateOneIsFoundAndRefound) {
     EXPECT_EQ(again->opcode, static_cast<uint32_t>(Opcode::Handshake));
 }
 
-TEST_F(PresenceTest, PresenceQueuedBeforeConnectingIsSentAfterReadyAndClearDropsTheActivity) {
+TEST_F(PresenceTest, PresenceQueuedBeforeConnectingIsSentAfterReadyClearedAndResentAfterAReconnect) {
     Discord_Initialize(kAppId, nullptr, 0, nullptr);
     DiscordRichPresence p{};
     p.state = "In menus";
@@ -451,6 +451,18 @@ TEST_F(PresenceTest, PresenceQueuedBeforeConnectingIsSentAfterReadyAndClearDrops
     EXPECT_EQ(cleared["args"]["pid"].GetInt(), static_cast<int>(getpid()));
     EXPECT_FALSE(cleared["args"].HasMember("activity"));
     EXPECT_STRNE(cleared["nonce"].GetString(), doc["nonce"].GetString());
+
+    // Discord forgets activities with the connection: after a restart the
+    // latest one is sent again.
+    discord.Stop();
+    discord.Listen();
+    discord.Greet();
+    const std::optional<Frame> resent = discord.ReadFrame();
+    ASSERT_TRUE(resent);
+    const auto again = ParseJson(resent->payload);
+    ASSERT_TRUE(again.IsObject()) << resent->payload;
+    EXPECT_STREQ(again["cmd"].GetString(), "SET_ACTIVITY");
+    EXPECT_FALSE(again["args"].HasMember("activity"));
 }
 
 TEST_F(PresenceTest, StopWhileConnectedClosesTheSocketAndJoinsPromptly) {
