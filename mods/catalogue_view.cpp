@@ -152,7 +152,9 @@ void DrawSpinner(float radius, ImU32 colour) {
 namespace {
 
 void DrawPreview(const std::string& id, float side) {
-    if (id.empty()) {
+    // A row scrolled out of the list needs its space, not its picture: the
+    // cache lookup (a stat of the file) is skipped.
+    if (id.empty() || !ImGui::IsRectVisible(ImVec2(side, side))) {
         ImGui::Dummy(ImVec2(side, side));
         return;
     }
