@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <vector>
@@ -99,6 +100,7 @@ bool ReadUserSwitch(const std::string& name, const std::string& path) { return R
 bool ReadUserBit(const std::string& name, const std::string& path) { return ReadUserValue(name, path) == "1"; }
 
 void WriteUserValue(const std::string& name, const std::string& value, const std::string& path) {
+    const std::string fs_path = ToFsPath(path);
     std::string content, output;
     if (ReadWholeFile(path, content)) {
         for (const std::string& line : SplitLines(content)) {
@@ -109,10 +111,27 @@ void WriteUserValue(const std::string& name, const std::string& value, const std
                 output += line;
             output += '\n';
         }
+    } else {
+        // A file that exists but cannot be read would be emptied by the
+        // rewrite, losing the player's whole configuration: leave it alone.
+        std::error_code ec;
+        if (std::filesystem::exists(fs_path, ec) || ec) return;
     }
-    std::ofstream out(ToFsPath(path), std::ios::binary | std::ios::trunc);
-    if (!out) return;
-    out.write(output.data(), static_cast<std::streamsize>(output.size()));
+    // Written beside and renamed over the old file, so a crash or a full disk
+    // in the middle of the write never leaves a truncated user.ltx.
+    const std::string tmp = fs_path + ".tmp";
+    {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        if (!out) return;
+        out.write(output.data(), static_cast<std::streamsize>(output.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            std::remove(tmp.c_str());
+            return;
+        }
+    }
+    if (std::rename(tmp.c_str(), fs_path.c_str()) != 0) std::remove(tmp.c_str());
 }
 
 std::string FormatUserFloat(float value) {

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <filesystem>
+#include <unistd.h>
 #include <functional>
 #include <iterator>
 #include <stdexcept>
@@ -175,6 +177,24 @@ TEST(UserLtx, WritingToMissingFileLeavesItEmpty) {
     std::ifstream in(path, std::ios::binary);
     ASSERT_TRUE(in.good());
     EXPECT_EQ(ReadAll(path), "");
+}
+
+TEST(UserLtx, UnreadableFileIsNotEmptiedByAWrite) {
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    TempDir dir;
+    const std::string path = WriteTemp(dir, "user.ltx", "cam_fov 55.\n");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write);
+    WriteUserFloat("cam_fov", 60.0f, path);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(ReadAll(path), "cam_fov 55.\n");
+}
+
+TEST(UserLtx, WriteLeavesNoTemporaryFileBehind) {
+    TempDir dir;
+    const std::string path = WriteTemp(dir, "user.ltx", "cam_fov 55.\n");
+    WriteUserFloat("cam_fov", 60.0f, path);
+    EXPECT_EQ(ReadAll(path), "cam_fov 60.000000\n");
+    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
 }
 
 TEST(UserLtx, BackslashPathsReachTheFileSystem) {
