@@ -1,7 +1,5 @@
 #include "platform/ui_probe.h"
 
-#include <imgui.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -11,8 +9,8 @@ namespace {
 struct Probe {
     bool enabled = false;
     std::string path;
-    std::string frame;     // lines recorded during the current frame
-    std::string written;   // what the file holds
+    std::string frame;  // lines recorded during the current frame
+    unsigned long long frames = 0;
 };
 
 Probe& State() {
@@ -27,31 +25,40 @@ Probe& State() {
     return probe;
 }
 
-}  // namespace
-
-void ProbeItem(const std::string& name) {
-    Probe& p = State();
-    if (!p.enabled) return;
-    const ImVec2 a = ImGui::GetItemRectMin();
-    const ImVec2 b = ImGui::GetItemRectMax();
-    char line[64];
-    std::snprintf(line, sizeof line, " %.0f %.0f %.0f %.0f\n", a.x, a.y, b.x, b.y);
+void Record(Probe& p, const std::string& name, ImVec2 a, ImVec2 b, const std::string& text) {
+    char line[96];
+    std::snprintf(line, sizeof line, " %.0f %.0f %.0f %.0f", a.x, a.y, b.x, b.y);
     p.frame += name;
     p.frame += line;
+    if (!text.empty()) {
+        p.frame += ' ';
+        for (char c : text) p.frame += (c == '\n' || c == '\r') ? ' ' : c;
+    }
+    p.frame += '\n';
+}
+
+}  // namespace
+
+void ProbeItem(const std::string& name, const std::string& text) {
+    Probe& p = State();
+    if (p.enabled) Record(p, name, ImGui::GetItemRectMin(), ImGui::GetItemRectMax(), text);
+}
+
+void ProbeRect(const std::string& name, ImVec2 min, ImVec2 max) {
+    Probe& p = State();
+    if (p.enabled) Record(p, name, min, max, std::string());
 }
 
 void ProbeFrameEnd() {
     Probe& p = State();
     if (!p.enabled) return;
-    if (p.frame != p.written) {
-        // Written beside and renamed, so a reader never sees half a file.
-        const std::string tmp = p.path + ".tmp";
-        if (FILE* f = std::fopen(tmp.c_str(), "wb")) {
-            std::fwrite(p.frame.data(), 1, p.frame.size(), f);
-            std::fclose(f);
-            std::rename(tmp.c_str(), p.path.c_str());
-            p.written = p.frame;
-        }
+    // Written beside and renamed, so a reader never sees half a file.
+    const std::string tmp = p.path + ".tmp";
+    if (FILE* f = std::fopen(tmp.c_str(), "wb")) {
+        std::fprintf(f, "frame %llu\n", ++p.frames);
+        std::fwrite(p.frame.data(), 1, p.frame.size(), f);
+        std::fclose(f);
+        std::rename(tmp.c_str(), p.path.c_str());
     }
     p.frame.clear();
 }
