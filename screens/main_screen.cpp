@@ -131,32 +131,18 @@ void Greeting() {
 }
 
 void LinkRow() {
-    struct Link {
-        const std::string& address;
-        ImTextureID icon;
-    };
-    const Link links[] = {
-        {launcher_settings.github_link, github_icon},   {launcher_settings.boosty_link, boosty_icon},
-        {launcher_settings.appro_link, appro_icon},     {launcher_settings.discord_link, discord_icon},
-        {launcher_settings.vk_link, vk_icon},
-    };
     const ImVec2 size = ImGui::GetWindowSize();
-    float x = size.x - 24.0f - 10.0f;
-    const float y = size.y - 40.0f;
     int index = 0;
-    for (const Link& link : links) {
-        ++index;
-        if (link.address.empty()) continue;
-        ImGui::SetCursorPos(ImVec2(x, y));
+    for (const LinkButton& link : LinkRowLayout(size.x, size.y)) {
+        ImGui::SetCursorPos(link.position);
         // ImageButton takes its id from the texture; an icon that failed to
         // load would make every such button the same item.
-        ImGui::PushID(index);
+        ImGui::PushID(++index);
         if (ImGui::ImageButton(link.icon, ImVec2(24, 24), ImVec2(0, 0), ImVec2(1, 1), 0, ImVec4(0, 0, 0, 0),
                                ImVec4(1, 1, 1, 1))) {
-            OpenWebPage(link.address);
+            OpenWebPage(*link.address);
         }
         ImGui::PopID();
-        x -= 39.0f;
     }
 }
 
@@ -186,6 +172,22 @@ void RightColumn() {
 }
 
 }  // namespace
+
+std::vector<LinkButton> LinkRowLayout(float width, float height) {
+    const std::pair<const std::string*, ImTextureID> links[] = {
+        {&launcher_settings.github_link, github_icon},   {&launcher_settings.boosty_link, boosty_icon},
+        {&launcher_settings.appro_link, appro_icon},     {&launcher_settings.discord_link, discord_icon},
+        {&launcher_settings.vk_link, vk_icon},
+    };
+    std::vector<LinkButton> row;
+    float x = width - 24.0f - 10.0f;
+    for (const auto& [address, icon] : links) {
+        if (address->empty()) continue;  // an unset link leaves no gap
+        row.push_back({address, icon, ImVec2(x, height - 40.0f)});
+        x -= 39.0f;
+    }
+    return row;
+}
 
 std::string ShadersCachePath() { return app_data_root + "shaders_cache"; }
 

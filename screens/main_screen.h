@@ -2,7 +2,10 @@
 // The launcher window: left column (header, versions, actions, switches,
 // command-line field, language, quit) and right column (greeting or a panel),
 // with the link row. Frame thread only.
+#include <imgui.h>
+
 #include <string>
+#include <vector>
 
 enum class ActivePanel { None, SavedGames, GraphicsOptions, ModsManager };
 
@@ -18,6 +21,16 @@ struct MainScreenState {
 extern MainScreenState main_screen;
 
 void DrawMainScreen();
+
+// One icon of the link row, in the right column's own coordinates.
+struct LinkButton {
+    const std::string* address;  // the launcher_settings link it opens
+    ImTextureID icon;
+    ImVec2 position;
+};
+// GitHub, Boosty, forum, Discord, VK from the right edge leftwards, 39 pixels
+// apart, for a right column of the given size; links without address skipped.
+std::vector<LinkButton> LinkRowLayout(float width, float height);
 
 // app_data_root + "shaders_cache", and whether it is a folder now.
 std::string ShadersCachePath();

@@ -184,3 +184,34 @@ TEST_F(MainScreenTest, QuickStartRunsTheEngineAndDrawsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LinkRowLayout, SkippedLinksLeaveNoGap) {
+    TempGameFolder game;
+    struct Case {
+        std::vector<std::string> links;  // github, boosty, appro, discord, vk
+        std::vector<std::string> expected;  // "address@x", rightmost first
+    };
+    const Case cases[] = {
+        {{"g", "b", "a", "d", "v"}, {"g@566", "b@527", "a@488", "d@449", "v@410"}},
+        {{"g", "b", "a", "", "v"}, {"g@566", "b@527", "a@488", "v@449"}},
+        {{"", "", "", "", "v"}, {"v@566"}},
+        {{"", "", "", "", ""}, {}},
+    };
+    for (const Case& c : cases) {
+        launcher_settings.github_link = c.links[0];
+        launcher_settings.boosty_link = c.links[1];
+        launcher_settings.appro_link = c.links[2];
+        launcher_settings.discord_link = c.links[3];
+        launcher_settings.vk_link = c.links[4];
+        std::vector<std::string> got;
+        for (const LinkButton& b : LinkRowLayout(600.0f, 500.0f)) {
+            EXPECT_EQ(b.position.y, 460.0f);
+            got.push_back(*b.address + "@" + std::to_string(static_cast<int>(b.position.x)));
+        }
+        EXPECT_EQ(got, c.expected);
+    }
+}
+
+}  // namespace
