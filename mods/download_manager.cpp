@@ -228,4 +228,10 @@ void WaitForPendingTasks() {
     }
 }
 
+void ResetDownloadsForTesting() {
+    WaitForPendingTasks();
+    ResetCatalogueForTesting();
+    ResetTransferForTesting();
+}
+
 }  // namespace DownloadManager

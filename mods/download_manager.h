@@ -46,4 +46,8 @@ inline constexpr int kMaxVolumes = 100;
 // it to finish their downloads).
 void WaitForPendingTasks();
 
+// Test hook: waits for running tasks, empties the catalogue and restores the
+// transfer time limits.
+void ResetDownloadsForTesting();
+
 }  // namespace DownloadManager

@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "config/launcher_settings.h"
 #include "config/localisation.h"
+#include "mods/download_manager.h"
 #include "graphics/graphics_panel.h"
 #include "mods/mods_manager_screen.h"
 #include "platform/paths.h"
@@ -89,4 +90,5 @@ void ResetLauncherState() {
     ResetVersionCheckForTesting();
     DropPreviewCache();
     preview_texture = nullptr;
+    DownloadManager::ResetDownloadsForTesting();
 }
