@@ -1,7 +1,9 @@
 #include "mods/installed_mods.h"
 
 #include "app/startup.h"
+#include "mods/archive.h"
 #include "support/game_folder.h"
+#include "support/zip_writer.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -200,6 +202,26 @@ TEST_F(InstalledModsTest, WorkerRefreshIsSwappedInAtFrameStartKeepingTickedBoxes
     EXPECT_EQ(Names(installed_mods), (std::vector<std::string>{"a+", "b-", "c-"}));
     TakeRefreshedInstalledMods();  // nothing new: unchanged
     EXPECT_EQ(Names(installed_mods), (std::vector<std::string>{"a+", "b-", "c-"}));
+}
+
+TEST_F(InstalledModsTest, ExtractionOnAWorkerHandsItsListToTheFrame) {
+    TakeRefreshedInstalledMods();
+    ASSERT_TRUE(WriteTestZip("new.zip", {{"fresh/a.txt", "a"}}));
+    std::atomic<int> current{0}, count{0};
+    std::atomic<bool> ok{false};
+    std::thread worker([&] {
+        ExtractProgress progress{&current, &count};
+        ok = ExtractArchive("new.zip", &progress);
+    });
+    // The frame goes on drawing (reading the list) while the worker runs.
+    for (int frame = 0; frame < 50 && count.load() == 0; ++frame) {
+        TakeRefreshedInstalledMods();
+        EXPECT_LE(installed_mods.size(), 1u);
+    }
+    worker.join();
+    ASSERT_TRUE(ok);
+    TakeRefreshedInstalledMods();
+    EXPECT_EQ(Names(installed_mods), (std::vector<std::string>{"fresh-"}));
 }
 
 TEST_F(InstalledModsTest, RefreshOnTheFrameThreadReplacesAtOnce) {
