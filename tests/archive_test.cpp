@@ -200,11 +200,13 @@ TEST_F(ArchiveTest, LongAndUtf8NamesAreKeptWhole) {
     const std::string utf8 = "m/\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82.txt";  // "Привет.txt"
     ZipWriterEntry flagged{utf8, "hi", kZipStored};
     flagged.utf8_name = true;
-    ASSERT_TRUE(WriteTestZip("names.zip", {{long_name, "long"}, flagged}));
+    const std::string oem = "m/\xa2\xae\xa4\xa0.txt";  // not flagged: an old code page, kept as bytes
+    ASSERT_TRUE(WriteTestZip("names.zip", {{long_name, "long"}, flagged, {oem, "raw"}}));
     const ExtractResult r = Extract("names.zip");
     EXPECT_TRUE(r.ok) << r.out;
     EXPECT_EQ(game.Read("available_addons/" + long_name), "long");
     EXPECT_EQ(game.Read("available_addons/" + utf8), "hi");
+    EXPECT_EQ(game.Read("available_addons/" + oem), "raw");
 }
 
 TEST_F(ArchiveTest, ExistingFilesAreReplacedAndExtraFilesKept) {
