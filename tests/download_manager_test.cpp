@@ -209,6 +209,35 @@ TEST_F(DownloadTest, StatusPhasesSeenFromTheFrameThread) {
     EXPECT_EQ(game.Read("available_addons/Slow/a.txt"), std::string(4000, 'a'));
 }
 
+TEST_F(DownloadTest, FallbackAfterAFailedVolumeShowsAsDownloading) {
+    Gate body_gate;
+    const std::string zip = ZipBytes({{"Fall/a.txt", "a"}});
+    server.Handle("/f/Fall.part1.zip", [](const httplib::Request& req, httplib::Response& res) {
+        res.status = req.method == "HEAD" ? 200 : 500;
+    });
+    server.Handle("/f/Fall.zip", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_content_provider(zip.size(), "application/zip", [&](size_t offset, size_t, httplib::DataSink& sink) {
+            if (offset == 0) {
+                sink.write(zip.data(), 1);
+                return true;
+            }
+            body_gate.Wait();
+            sink.write(zip.data() + offset, zip.size() - offset);
+            return true;
+        });
+    });
+    ASSERT_TRUE(DownloadFileAsync(server.Url("/f/Fall.zip"), "available_addons/Fall.zip", "fall", status));
+    WaitUntil([&] { return server.CountRequests("GET", "/f/Fall.zip") == 1 && status->bytes_received.load() == 1; });
+    // The single-file attempt runs with its progress shown, so no download
+    // button is offered meanwhile.
+    EXPECT_TRUE(status->downloading);
+    EXPECT_TRUE(status->transfer_live);
+    body_gate.Open();
+    WaitForPendingTasks();
+    EXPECT_TRUE(status->downloaded);
+    EXPECT_EQ(game.Read("available_addons/Fall/a.txt"), "a");
+}
+
 // Four downloads at once while the frame thread sorts and reloads the list and
 // reads every status field, as the screen does on each frame.
 TEST_F(DownloadTest, FourDownloadsWhileTheListIsSortedAndReloaded) {
