@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "config/localisation.h"
 #include "platform/display.h"
+#include "platform/ui_probe.h"
 
 #include <imgui.h>
 
@@ -41,21 +42,28 @@ bool DrawControl(const GraphicsSetting& s, GraphicsSettings& settings, const std
             // vid_mode one past the end: an unknown resolution shows no selection.
             const std::string preview = placed ? DisplayText(entries[static_cast<size_t>(position)]) : std::string();
             bool changed = false;
-            if (ImGui::BeginCombo(label.c_str(), preview.c_str())) {
+            const bool open = ImGui::BeginCombo(label.c_str(), preview.c_str());
+            ProbeItem("combo:" + std::string(s.name), preview);
+            if (open) {
                 for (size_t i = 0; i < entries.size(); ++i) {
                     const bool selected = static_cast<int>(i) == position;
                     if (ImGui::Selectable(ItemLabel(entries[i], entries[i]).c_str(), selected)) {
                         position = static_cast<int>(i);
                         changed = true;
                     }
+                    ProbeItem("entry:" + std::string(s.name) + ":" + std::string(entries[i]));
                     if (selected) ImGui::SetItemDefaultFocus();
                 }
                 ImGui::EndCombo();
             }
             return changed;
         }
-        case SettingKind::Float:
-            return ImGui::SliderFloat(label.c_str(), &(settings.*s.real), s.left, s.right, "%.3f", kSliderFlags);
+        case SettingKind::Float: {
+            const bool changed =
+                ImGui::SliderFloat(label.c_str(), &(settings.*s.real), s.left, s.right, "%.3f", kSliderFlags);
+            ProbeItem("slider:" + std::string(s.name));
+            return changed;
+        }
         case SettingKind::Int:
         case SettingKind::IntAsFloat:
             return ImGui::SliderInt(label.c_str(), &(settings.*s.integer), static_cast<int>(s.left),

@@ -2,6 +2,7 @@
 
 #include "config/localisation.h"
 #include "mods/installed_mods.h"
+#include "platform/ui_probe.h"
 
 #include <imgui.h>
 
@@ -64,8 +65,12 @@ void DrawConflictDialog() {
 
     ImGui::TextColored(ImVec4(1.0f, 0.0f, 0.0f, 1.0f), "%s", Text("ui_launcher_mods_conflict_warning_desc").c_str());
     ImGui::SetCursorPosX(85.0f);
-    if (ImGui::Button(Text("ui_launcher_mods_manager_force").c_str(), ImVec2(200.0f, 40.0f))) ForceEnable();
+    const bool force = ImGui::Button(Text("ui_launcher_mods_manager_force").c_str(), ImVec2(200.0f, 40.0f));
+    ProbeItem("conflict_force");
+    if (force) ForceEnable();
     ImGui::SameLine();
-    if (ImGui::Button(Text("ui_launcher_mods_manager_cancel").c_str(), ImVec2(200.0f, 40.0f))) CancelEnable();
+    const bool cancel = ImGui::Button(Text("ui_launcher_mods_manager_cancel").c_str(), ImVec2(200.0f, 40.0f));
+    ProbeItem("conflict_cancel");
+    if (cancel) CancelEnable();
     ImGui::EndPopup();
 }

@@ -5,6 +5,7 @@
 #include "mods/catalogue.h"
 #include "mods/catalogue_view.h"
 #include "mods/installed_mods.h"
+#include "platform/ui_probe.h"
 
 #include <imgui.h>
 
@@ -41,7 +42,10 @@ std::string ModCheckboxLabel(size_t index) {
 
 void DrawModsManager() {
     if (launcher_settings.enable_download_manager) {
-        if (ImGui::Button(ToUtf8(LookupText("ui_launcher_download_mods")).c_str(), ImVec2(150.0f, 30.0f))) {
+        const bool pressed =
+            ImGui::Button(ToUtf8(LookupText("ui_launcher_download_mods")).c_str(), ImVec2(150.0f, 30.0f));
+        ProbeItem("download_mods");
+        if (pressed) {
             DownloadManager::LoadCatalogue();
             mods_manager.catalogue_view = true;
         }
@@ -59,7 +63,9 @@ void DrawModsManager() {
     // reference into the list must not outlive a change of it either.
     for (size_t i = 0; i < installed_mods.size(); ++i) {
         bool enabled = installed_mods[i].enabled;
-        if (ImGui::Checkbox(ModCheckboxLabel(i).c_str(), &enabled)) SetModEnabled(installed_mods[i], enabled);
+        const bool changed = ImGui::Checkbox(ModCheckboxLabel(i).c_str(), &enabled);
+        ProbeItem("installed:" + installed_mods[i].name, enabled ? "on" : "off");
+        if (changed) SetModEnabled(installed_mods[i], enabled);
     }
     ImGui::EndChild();
 }
