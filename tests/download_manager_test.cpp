@@ -167,19 +167,23 @@ TEST_F(DownloadTest, FailedVolumeFallsBackToOneSingleFileAttempt) {
 }
 
 TEST_F(DownloadTest, StatusPhasesSeenFromTheFrameThread) {
-    Gate probe_gate, body_gate;
-    const std::string zip = ZipBytes({{"Slow/a.txt", std::string(4000, 'a')}});
-    server.Handle("/s/Slow.part1.zip", [&](const httplib::Request&, httplib::Response& res) {
-        probe_gate.Wait();
+    // Shared with the server's threads, which may still hold them after the test body.
+    auto probe_gate = std::make_shared<Gate>(), body_gate = std::make_shared<Gate>();
+    const auto zip_data = std::make_shared<const std::string>(ZipBytes({{"Slow/a.txt", std::string(4000, 'a')}}));
+    const std::string& zip = *zip_data;
+    server.Handle("/s/Slow.part1.zip", [probe_gate](const httplib::Request&, httplib::Response& res) {
+        probe_gate->Wait();
         res.status = 404;
     });
-    server.Handle("/s/Slow.zip", [&](const httplib::Request&, httplib::Response& res) {
-        res.set_content_provider(zip.size(), "application/zip", [&](size_t offset, size_t, httplib::DataSink& sink) {
+    server.Handle("/s/Slow.zip", [body_gate, zip_data](const httplib::Request&, httplib::Response& res) {
+        res.set_content_provider(zip_data->size(), "application/zip",
+                                 [body_gate, zip_data](size_t offset, size_t, httplib::DataSink& sink) {
+            const std::string& zip = *zip_data;
             if (offset == 0) {
                 sink.write(zip.data(), zip.size() / 2);
                 return true;
             }
-            body_gate.Wait();
+            body_gate->Wait();
             sink.write(zip.data() + offset, zip.size() - offset);
             return true;
         });
@@ -191,7 +195,7 @@ TEST_F(DownloadTest, StatusPhasesSeenFromTheFrameThread) {
     EXPECT_FALSE(status->transfer_live);
     EXPECT_FALSE(status->installing);
     EXPECT_FALSE(DownloadFileAsync(server.Url("/s/Slow.zip"), "available_addons/Slow.zip", "slow", status));
-    probe_gate.Open();
+    probe_gate->Open();
 
     // Single-file transfer: the byte counts arrive through the status.
     WaitUntil([&] { return status->bytes_received.load() == static_cast<long long>(zip.size() / 2); });
@@ -200,7 +204,7 @@ TEST_F(DownloadTest, StatusPhasesSeenFromTheFrameThread) {
     EXPECT_FALSE(status->installing);
     EXPECT_EQ(status->bytes_announced.load(), static_cast<long long>(zip.size()));
     EXPECT_EQ(DownloadFraction(*status), static_cast<float>(static_cast<double>(zip.size() / 2) / zip.size()));
-    body_gate.Open();
+    body_gate->Open();
 
     WaitForPendingTasks();
     EXPECT_TRUE(status->downloaded);
@@ -210,18 +214,20 @@ TEST_F(DownloadTest, StatusPhasesSeenFromTheFrameThread) {
 }
 
 TEST_F(DownloadTest, FallbackAfterAFailedVolumeShowsAsDownloading) {
-    Gate body_gate;
-    const std::string zip = ZipBytes({{"Fall/a.txt", "a"}});
+    auto body_gate = std::make_shared<Gate>();
+    const auto zip_data = std::make_shared<const std::string>(ZipBytes({{"Fall/a.txt", "a"}}));
     server.Handle("/f/Fall.part1.zip", [](const httplib::Request& req, httplib::Response& res) {
         res.status = req.method == "HEAD" ? 200 : 500;
     });
-    server.Handle("/f/Fall.zip", [&](const httplib::Request&, httplib::Response& res) {
-        res.set_content_provider(zip.size(), "application/zip", [&](size_t offset, size_t, httplib::DataSink& sink) {
+    server.Handle("/f/Fall.zip", [body_gate, zip_data](const httplib::Request&, httplib::Response& res) {
+        res.set_content_provider(zip_data->size(), "application/zip",
+                                 [body_gate, zip_data](size_t offset, size_t, httplib::DataSink& sink) {
+            const std::string& zip = *zip_data;
             if (offset == 0) {
                 sink.write(zip.data(), 1);
                 return true;
             }
-            body_gate.Wait();
+            body_gate->Wait();
             sink.write(zip.data() + offset, zip.size() - offset);
             return true;
         });
@@ -232,7 +238,7 @@ TEST_F(DownloadTest, FallbackAfterAFailedVolumeShowsAsDownloading) {
     // button is offered meanwhile.
     EXPECT_TRUE(status->downloading);
     EXPECT_TRUE(status->transfer_live);
-    body_gate.Open();
+    body_gate->Open();
     WaitForPendingTasks();
     EXPECT_TRUE(status->downloaded);
     EXPECT_EQ(game.Read("available_addons/Fall/a.txt"), "a");
