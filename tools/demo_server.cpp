@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
             return;
         }
         const auto size = static_cast<size_t>(fs::file_size(file, ec));
-        if (req.method == "HEAD" || size <= (1u << 20)) {
+        if (size <= (1u << 20)) {
             std::ifstream in(file, std::ios::binary);
             std::string body((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
             res.set_content(body, "application/octet-stream");
