@@ -93,12 +93,39 @@ bool LauncherFrame() {
 // -----------------------------------------------------------------------------
 namespace {
 
-// Where the OS window may be dragged: any spot of the launcher window with no
-// item under the mouse. Updated after every frame; read by SDL's hit test.
-bool drag_allowed = false;
+// Dragging an empty spot of the launcher window moves its OS window. The
+// launcher moves the window itself from the global mouse position rather than
+// asking the window manager through a hit test: the hit test would have to
+// answer from the previous frame's idea of what lies under the mouse, and a
+// quick click that the window manager takes for a move leaves it waiting for a
+// button release that already happened, swallowing the clicks that follow.
+struct WindowDrag {
+    bool active = false;
+    int mouse_x = 0, mouse_y = 0;    // global mouse position at the press
+    int window_x = 0, window_y = 0;  // window position at the press
+};
 
-SDL_HitTestResult HitTest(SDL_Window*, const SDL_Point*, void*) {
-    return drag_allowed ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
+// Called after each main-screen frame was built, so ImGui knows what the press
+// of this frame landed on.
+void UpdateWindowDrag(SDL_Window* window, WindowDrag& drag) {
+    const ImGuiIO& io = ImGui::GetIO();
+    int mx = 0, my = 0;
+    const Uint32 buttons = SDL_GetGlobalMouseState(&mx, &my);
+    if (!drag.active) {
+        if (io.MouseClicked[0] && !ImGui::IsAnyItemHovered() && !ImGui::IsAnyItemActive() &&
+            !ImGui::IsPopupOpen(nullptr, ImGuiPopupFlags_AnyPopupId)) {
+            drag.active = true;
+            drag.mouse_x = mx;
+            drag.mouse_y = my;
+            SDL_GetWindowPosition(window, &drag.window_x, &drag.window_y);
+        }
+        return;
+    }
+    if (!(buttons & SDL_BUTTON_LMASK) || !io.MouseDown[0]) {
+        drag.active = false;
+        return;
+    }
+    SDL_SetWindowPosition(window, drag.window_x + (mx - drag.mouse_x), drag.window_y + (my - drag.mouse_y));
 }
 
 int Fail(const char* what) {
@@ -162,7 +189,6 @@ int RunLauncher() {
     }
     SDL_GL_MakeCurrent(window, gl);
     SDL_GL_SetSwapInterval(1);
-    SDL_SetWindowHitTest(window, HitTest, nullptr);
 
     IMGUI_CHECKVERSION();
     ImGui::CreateContext();
@@ -179,6 +205,7 @@ int RunLauncher() {
     const double refresh = (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0) ? mode.refresh_rate : 60.0;
     Uint64 last = SDL_GetPerformanceCounter();
     bool shown = false;
+    WindowDrag drag;
     int exit_code = 0;
     int main_frames = 0;
 
@@ -212,8 +239,7 @@ int RunLauncher() {
         }
         ImGui::Render();
         ProbeFrameEnd();
-        drag_allowed = !ImGui::IsAnyItemHovered() && !ImGui::IsAnyItemActive() &&
-                       !ImGui::IsPopupOpen(nullptr, ImGuiPopupFlags_AnyPopupId);
+        if (!was_first) UpdateWindowDrag(window, drag);
 
         int fb_w = 0, fb_h = 0;
         SDL_GL_GetDrawableSize(window, &fb_w, &fb_h);

@@ -1,10 +1,6 @@
 // The PE version reader on arbitrary bytes: it must answer or refuse, never
 // read outside the data.
-//
-// The reader's source is compiled into this target: the core library is not
-// built with coverage instrumentation, and without it libFuzzer sees no edges
-// of the walk and cannot steer towards the deeper resource tree.
-#include "platform/pe_version.cpp"
+#include "platform/pe_version.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 # fuzz/run_all.sh BUILD_DIR SECONDS. Any crash fails.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-build=$1
+build=$(cd "$1" && pwd)
 seconds=${2:-60}
 status=0
 for src in "$here"/*_fuzz.cpp; do
