@@ -1,5 +1,7 @@
 #include "config/launcher_settings.h"
 
+#include "config/text_util.h"
+
 #include "config/localisation.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
@@ -107,8 +109,20 @@ std::optional<IniFile> ReadLauncherSettings() {
     return store;
 }
 
+namespace {
+// The INI reader trims values and strips one pair of surrounding quotes. Extra
+// command-line text such as " -nointro" must begin with its own space, which a
+// plain "key =  -nointro" line would lose at the next start (the engine would
+// then get "bin/Halcyon.exe-nointro"); quoting such a value keeps it whole.
+std::string StoredForm(const std::string& value) {
+    const bool edge_space = !value.empty() && (IsClassicSpace(value.front()) || IsClassicSpace(value.back()));
+    const bool quoted = value.size() >= 2 && value.front() == '"' && value.back() == '"';
+    return edge_space || quoted ? "\"" + value + "\"" : value;
+}
+}  // namespace
+
 void SaveLauncherSetting(IniFile& store, const std::string& key, const std::string& value) {
-    store.SetValue(kSection, key, value);
+    store.SetValue(kSection, key, StoredForm(value));
     store.Save(LauncherIniPath());
     // The once-read keys are never taken from the file again, so the memory
     // copy must follow what the player just wrote.

@@ -133,6 +133,32 @@ TEST(LauncherSettings, SaveRewritesWholeStoreWithoutComments) {
     EXPECT_EQ(game.Read("launcher.ini"), "[launcher_options]\nlanguage = eng\n\n");
 }
 
+TEST(LauncherSettings, ExtraTextKeepsItsLeadingSpaceAcrossStarts) {
+    struct Case {
+        const char* typed;
+        const char* line;
+    };
+    const Case cases[] = {
+        {" -nointro", "custom_user_key = \" -nointro\""},
+        {"-dbg ", "custom_user_key = \"-dbg \""},
+        {"\"quoted\"", "custom_user_key = \"\"quoted\"\""},
+        {"-plain", "custom_user_key = -plain"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        TempGameFolder game;
+        std::optional<IniFile> store = ReadLauncherSettings();
+        ASSERT_TRUE(store);
+        SaveLauncherSetting(*store, "custom_user_key", c.typed);
+        EXPECT_EQ(launcher_settings.custom_user_key, c.typed);
+        EXPECT_NE(game.Read("launcher.ini").find(std::string(c.line) + "\n"), std::string::npos);
+        // The next start reads back exactly what was typed.
+        ResetLauncherSettingsForTesting();
+        ASSERT_TRUE(ReadLauncherSettings());
+        EXPECT_EQ(launcher_settings.custom_user_key, c.typed);
+    }
+}
+
 TEST(LauncherSettings, UnreadableFileShowsErrorEveryFrame) {
     TempGameFolder game;
     std::filesystem::create_directory(game.Path("launcher.ini"));
