@@ -59,9 +59,11 @@ bool DrawControl(const GraphicsSetting& s, GraphicsSettings& settings, const std
             return changed;
         }
         case SettingKind::Float: {
+            const float frame_width = ImGui::CalcItemWidth();  // the slider itself, without its label
             const bool changed =
                 ImGui::SliderFloat(label.c_str(), &(settings.*s.real), s.left, s.right, "%.3f", kSliderFlags);
-            ProbeItem("slider:" + std::string(s.name));
+            const ImVec2 min = ImGui::GetItemRectMin();
+            ProbeRect("slider:" + std::string(s.name), min, ImVec2(min.x + frame_width, ImGui::GetItemRectMax().y));
             return changed;
         }
         case SettingKind::Int:

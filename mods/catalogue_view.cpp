@@ -274,6 +274,8 @@ void DrawCatalogue() {
     ImGui::TextUnformatted(Text("ui_launcher_available_mods").c_str());
 
     ImGui::BeginChild("##mods_list", ImVec2(0, 250), true);
+    ProbeRect("catalogue.list", ImGui::GetWindowPos(),
+              ImVec2(ImGui::GetWindowPos().x + ImGui::GetWindowSize().x, ImGui::GetWindowPos().y + ImGui::GetWindowSize().y));
     ImGui::PushStyleVar(ImGuiStyleVar_ItemSpacing, ImVec2(8, 4));
     SortCatalogue(catalogue);
     for (const CatalogueLine& line : CatalogueLayout(catalogue)) {

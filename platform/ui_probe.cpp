@@ -44,9 +44,9 @@ void ProbeItem(const std::string& name, const std::string& text) {
     if (p.enabled) Record(p, name, ImGui::GetItemRectMin(), ImGui::GetItemRectMax(), text);
 }
 
-void ProbeRect(const std::string& name, ImVec2 min, ImVec2 max) {
+void ProbeRect(const std::string& name, ImVec2 min, ImVec2 max, const std::string& text) {
     Probe& p = State();
-    if (p.enabled) Record(p, name, min, max, std::string());
+    if (p.enabled) Record(p, name, min, max, text);
 }
 
 void ProbeFrameEnd() {

@@ -13,8 +13,9 @@
 // text (a caption the test may check).
 void ProbeItem(const std::string& name, const std::string& text = std::string());
 
-// Records an arbitrary rectangle (pictures drawn on a draw list).
-void ProbeRect(const std::string& name, ImVec2 min, ImVec2 max);
+// Records an arbitrary rectangle (pictures drawn on a draw list, the frame of
+// a control without its label).
+void ProbeRect(const std::string& name, ImVec2 min, ImVec2 max, const std::string& text = std::string());
 
 // Called by the shell once per frame, after the frame was built.
 void ProbeFrameEnd();

@@ -15,6 +15,7 @@
 #include "screens/game_launch.h"
 #include "screens/saved_games.h"
 #include "screens/version_check.h"
+#include "platform/ui_probe.h"
 
 #include <imgui.h>
 
@@ -44,7 +45,12 @@ void ColouredText(const ImVec4& colour, const std::string& text) {
 
 std::string T(const char* key) { return ToUtf8(LookupText(key)); }
 
-bool ActionButton(const char* key) { return ImGui::Button(T(key).c_str(), ImVec2(-1, 40)); }
+bool ActionButton(const char* key, const char* probe) {
+    const std::string caption = T(key);
+    const bool pressed = ImGui::Button(caption.c_str(), ImVec2(-1, 40));
+    ProbeItem(probe, caption);
+    return pressed;
+}
 
 void CommandLineField(IniFile& store) {
     // ImGui edits in place; 256 bytes hold the 255 characters the field allows.
@@ -64,11 +70,16 @@ void LanguageSelector(IniFile& store) {
     const bool shown = position >= 0 && position < static_cast<int>(languages.size());
     const std::string preview = shown ? ToUtf8(LookupText(languages[position])) : std::string();
     ImGui::SetNextItemWidth(20.0f);
-    if (ImGui::BeginCombo(T("ui_launcher_app_language").c_str(), preview.c_str())) {
+    const bool open = ImGui::BeginCombo(T("ui_launcher_app_language").c_str(), preview.c_str());
+    const ImVec2 combo_min = ImGui::GetItemRectMin();  // the 20-pixel frame, not its label
+    ProbeRect("language_combo", combo_min, ImVec2(combo_min.x + 20.0f, ImGui::GetItemRectMax().y), preview);
+    if (open) {
         for (size_t i = 0; i < languages.size(); ++i) {
             ImGui::PushID(static_cast<int>(i));
             const std::string name = ToUtf8(LookupText(languages[i]));
-            if (ImGui::Selectable(name.c_str(), static_cast<int>(i) == position)) {
+            const bool chosen = ImGui::Selectable(name.c_str(), static_cast<int>(i) == position);
+            ProbeItem("language:" + languages[i], name);
+            if (chosen) {
                 main_screen.language_position = static_cast<int>(i);
                 ChangeLanguage(store, languages[i]);
             }
@@ -95,16 +106,18 @@ void LeftColumn(IniFile& store) {
     DrawEngineVersionLine();
     ImGui::PopFont();
 
-    if (ActionButton("ui_launcher_start_game")) StartGame();
-    if (ActionButton("ui_launcher_load_game")) main_screen.active_panel = ActivePanel::SavedGames;
-    if (ActionButton("ui_launcher_graphic_opt")) {
+    if (ActionButton("ui_launcher_start_game", "start_game")) StartGame();
+    if (ActionButton("ui_launcher_load_game", "load_game")) main_screen.active_panel = ActivePanel::SavedGames;
+    if (ActionButton("ui_launcher_graphic_opt", "graphic_opt")) {
         main_screen.active_panel = ActivePanel::GraphicsOptions;
         GraphicsPanel::RequestReload();
     }
-    if (launcher_settings.enable_mod_manager && ActionButton("ui_launcher_mods_manager")) {
+    if (launcher_settings.enable_mod_manager && ActionButton("ui_launcher_mods_manager", "mods_manager")) {
         main_screen.active_panel = ActivePanel::ModsManager;
     }
-    if (ShadersCacheExists() && ActionButton("ui_launcher_delete_shaders_cache")) DeleteShadersCache();
+    if (ShadersCacheExists() && ActionButton("ui_launcher_delete_shaders_cache", "delete_shaders_cache")) {
+        DeleteShadersCache();
+    }
 
     ImGui::PushFont(SmallFont);
     ImGui::Checkbox(T("ui_launcher_lua_dbg").c_str(), &main_screen.lua_dbg);
@@ -115,7 +128,9 @@ void LeftColumn(IniFile& store) {
     LanguageSelector(store);
     ImGui::PopFont();
 
-    if (ImGui::Button(T("ui_launcher_quit").c_str(), ImVec2(100, 30))) PostQuit();
+    const bool quit = ImGui::Button(T("ui_launcher_quit").c_str(), ImVec2(100, 30));
+    ProbeItem("quit");
+    if (quit) PostQuit();
     ImGui::EndChild();
 }
 
@@ -127,6 +142,7 @@ void Greeting() {
     ImGui::SetCursorPos(ImVec2((avail.x - size.x) * 0.5f,
                                (avail.y - size.y) * 0.5f - ImGui::GetStyle().WindowPadding.y));
     ColouredText(kGreetingColour, text);
+    ProbeItem("greeting", text);
     ImGui::PopFont();
 }
 

@@ -6,6 +6,7 @@
 #include "config/localisation.h"
 #include "platform/paths.h"
 #include "screens/game_launch.h"
+#include "platform/ui_probe.h"
 
 #include <imgui.h>
 
@@ -64,9 +65,9 @@ void DrawSavedGames() {
         // position keeps their buttons apart.
         ImGui::PushID(static_cast<int>(i));
         const std::string caption = ToUtf8(save.name);
-        if (ImGui::Button(caption.c_str(), ImVec2(15.0f * static_cast<float>(save.name.size()), 20.0f))) {
-            PickSave(save.name);
-        }
+        const bool picked = ImGui::Button(caption.c_str(), ImVec2(15.0f * static_cast<float>(save.name.size()), 20.0f));
+        ProbeItem("save:" + save.name);
+        if (picked) PickSave(save.name);
         ImGui::SameLine(0, -1);
         const std::string date = "(" + FormatSaveTime(save.time) + ")";
         ImGui::TextUnformatted(date.c_str(), date.c_str() + date.size());
@@ -87,6 +88,7 @@ void DrawSaveSelection() {
                                                     ImVec2(top_left.x + 128.0f, top_left.y + 128.0f), ImVec2(0, 0),
                                                     ImVec2(1, 1), IM_COL32(255, 255, 255, 255), 10.0f,
                                                     ImDrawFlags_RoundCornersAll);
+        ProbeRect("save_preview", top_left, ImVec2(top_left.x + 128.0f, top_left.y + 128.0f));
         offset = 128.0f;
     }
     const std::string line = ToUtf8(LookupText("ui_launcher_save_name") + " " + selected_save);
@@ -94,7 +96,9 @@ void DrawSaveSelection() {
     ImGui::TextUnformatted(line.c_str(), line.c_str() + line.size());
     ImGui::SetCursorPos(ImVec2(ImGui::GetCursorPosX(), ImGui::GetCursorPosY() + offset));
     const std::string load = ToUtf8(LookupText("ui_launcher_load_save"));
-    if (ImGui::Button(load.c_str(), ImVec2(130, 30)) && !selected_save.empty()) LoadSave();
+    const bool load_pressed = ImGui::Button(load.c_str(), ImVec2(130, 30));
+    ProbeItem("load_save");
+    if (load_pressed && !selected_save.empty()) LoadSave();
 }
 
 void ResetSavedGamesForTesting() { selected_save.clear(); }

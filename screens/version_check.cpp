@@ -4,6 +4,7 @@
 #include "config/localisation.h"
 #include "platform/paths.h"
 #include "platform/pe_version.h"
+#include "platform/ui_probe.h"
 
 #include <curl/curl.h>
 
@@ -83,6 +84,7 @@ void DrawEngineVersionLine() {
     const EngineVersionLine line = ComposeEngineVersionLine();
     ImGui::PushStyleColor(ImGuiCol_Text, line.colour);
     ImGui::TextUnformatted(line.text.c_str(), line.text.c_str() + line.text.size());
+    ProbeItem("version_line", line.text);
     ImGui::PopStyleColor();
 }
 
