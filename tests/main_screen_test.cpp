@@ -118,7 +118,7 @@ TEST_F(MainScreenTest, CommandLineFieldWritesLauncherIniOnlyWhenChanged) {
     Frame();
     Frame();
     EXPECT_EQ(launcher_settings.custom_user_key, " -x%d");
-    EXPECT_NE(game.Read("launcher.ini").find("custom_user_key =  -x%d"), std::string::npos) << game.Read("launcher.ini");
+    EXPECT_NE(game.Read("launcher.ini").find("custom_user_key = \" -x%d\""), std::string::npos) << game.Read("launcher.ini");
 
     // Frames without typing leave the file alone (a hand edit survives).
     game.Write("launcher.ini", "[launcher_options]\nengine_version_link = http://127.0.0.1:1/h\ncustom_user_key = hand\n");
