@@ -136,9 +136,7 @@ expected_caption=$(sed -n 's:.*<string id="ui_launcher_start_game">.*<text>\(.*\
 [ "$english_caption" != "$russian_caption" ] || fail "the caption did not change language"
 shot journey-5-english
 pass "language: the next start shows '$english_caption'"
-xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || true
-sleep 0.5
-xdotool key --window "$wid" alt+F4
+press_alt_f4 "$wid"
 wait_exit 5
 [ "$EXIT_CODE" = 0 ] || fail "Alt+F4 gave exit '$EXIT_CODE'"
 pass "Alt+F4: exit code 0"

@@ -52,7 +52,15 @@ start_launcher() {
 wait_for_window() {
     local name=${1:-$WINDOW_NAME} seconds=${2:-20} id=""
     for _ in $(seq 1 $((seconds * 10))); do
-        id=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null | head -n 1 || true)
+        id=""
+        # The launcher's own window: the one of the process just started (a
+        # window of an earlier run may still be listed for a moment).
+        for w in $(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null || true); do
+            if [ "$name" != "$WINDOW_NAME" ] || [ "$(xdotool getwindowpid "$w" 2>/dev/null)" = "${LAUNCHER_PID:-}" ]; then
+                id=$w
+                break
+            fi
+        done
         # SDL's own message boxes are not always seen by xdotool's search.
         [ -n "$id" ] || id=$(xwininfo -root -tree 2>/dev/null | awk -v n="\"$name\":" 'index($0, " " n " ") {print $1; exit}' || true)
         if [ -n "$id" ] && xwininfo -id "$id" 2>/dev/null | grep -q "IsViewable"; then
@@ -81,6 +89,14 @@ wait_exit() {
 }
 
 shot() { import -window root "$ARTIFACTS/$1.png"; }
+
+# Alt+F4 as a player presses it: real key events to the focused window, which
+# the window manager turns into a close request.
+press_alt_f4() {
+    xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
+    sleep 0.3
+    xdotool key alt+F4
+}
 
 cleanup_e2e() {
     [ -n "${LAUNCHER_PID:-}" ] && kill -9 "$LAUNCHER_PID" 2>/dev/null || true

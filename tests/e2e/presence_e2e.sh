@@ -57,9 +57,7 @@ desktop="$HOME/.local/share/applications/discord-$id.desktop"
 grep -qx "Exec=$GAME/velmora-launcher %u" "$desktop" || fail "Exec line: $(grep Exec "$desktop")"
 pass "handshake with id $id, URL scheme registered"
 
-sleep 0.5  # let the window manager settle on the new window before the key
-xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || true
-xdotool key --window "$wid" alt+F4
+press_alt_f4 "$wid"
 wait_exit 5
 [ "$EXIT_CODE" = 0 ] || fail "Alt+F4 with Discord gave exit '$EXIT_CODE'"
 for _ in $(seq 1 50); do grep -q EOF "$LOG" && break; sleep 0.1; done
@@ -74,9 +72,7 @@ start_launcher
 wid=$(wait_for_window) || fail "no launcher window without Discord"
 if xdotool search --onlyvisible --name '^ERROR!$' >/dev/null 2>&1; then fail "an error box without Discord"; fi
 shot presence-no-discord
-sleep 0.5  # let the window manager settle on the new window before the key
-xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || true
-xdotool key --window "$wid" alt+F4
+press_alt_f4 "$wid"
 wait_exit 5
 [ "$EXIT_CODE" = 0 ] || fail "Alt+F4 without Discord gave exit '$EXIT_CODE'"
 pass "no Discord: no message, exit 0"

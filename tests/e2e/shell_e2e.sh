@@ -18,8 +18,7 @@ shot shell-window
 pass "window 980x615 at 480,270 with user.ltx and savedgames"
 
 # 2. Alt+F4 through the window manager: exit code 0 within a second.
-xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || true
-xdotool key --window "$wid" alt+F4
+press_alt_f4 "$wid"
 wait_exit 1
 [ "$EXIT_CODE" = 0 ] || fail "Alt+F4 gave exit '$EXIT_CODE'"
 pass "Alt+F4 ends with 0"
