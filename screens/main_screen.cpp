@@ -245,7 +245,7 @@ void DrawMainScreen() {
     if (!keep_running) return;
 
     // The ImGui window fills the OS window, which the shell placed at
-    // window_pos; dragging an empty spot moves the OS window (shell hit test).
+    // window_pos; dragging an empty spot moves the OS window (the shell does it).
     const ImVec2 window_size(window_base_size.x + 20.0f, window_base_size.y + 75.0f);
     ImGui::SetNextWindowPos(ImVec2(0.0f, 0.0f), ImGuiCond_Always);
     ImGui::SetNextWindowSize(window_size, ImGuiCond_Always);
