@@ -75,6 +75,12 @@ void AddLauncherFonts(ImGuiIO& io) {
     LargeFont = io.Fonts->AddFontFromMemoryTTF(data, size, 30.0f, &cfg, ranges);
 }
 
+namespace {
+bool animating = false;  // requested during the frame being built
+}  // namespace
+
+void KeepAnimating() { animating = true; }
+
 // -----------------------------------------------------------------------------
 // [SECTION] One frame
 // -----------------------------------------------------------------------------
@@ -209,24 +215,34 @@ int RunLauncher() {
     int exit_code = 0;
     int main_frames = 0;
 
+    // Idle frames: with no input for a moment and nothing animating, the loop
+    // waits for the next event (at most kIdleFrameMs) instead of drawing at
+    // the display's rate. Settings edits still take effect on the next frame.
+    constexpr Uint32 kIdleFrameMs = 250;
+    constexpr Uint64 kActiveAfterInputMs = 500;
+    Uint64 last_input = SDL_GetTicks64();
+    bool was_animating = true;
+
     while (true) {
         bool quit = false;
         SDL_Event event;
-        while (SDL_PollEvent(&event)) {
-            ImGui_ImplSDL2_ProcessEvent(&event);
-            if (event.type == SDL_QUIT) {
-                quit = true;
-                break;
-            }
-            if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE)
-                keep_running = false;
-        }
+        auto handle = [&](const SDL_Event& e) {
+            ImGui_ImplSDL2_ProcessEvent(&e);
+            if (e.type == SDL_QUIT) quit = true;
+            if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) keep_running = false;
+            if (e.type != SDL_USEREVENT) last_input = SDL_GetTicks64();
+        };
+        const bool idle = shown && !was_animating && SDL_GetTicks64() - last_input > kActiveAfterInputMs &&
+                          !ImGui::GetIO().WantTextInput && !ImGui::IsAnyMouseDown();
+        if (idle && SDL_WaitEventTimeout(&event, static_cast<int>(kIdleFrameMs))) handle(event);
+        while (!quit && SDL_PollEvent(&event)) handle(event);
         if (quit) break;
 
         ImGui_ImplOpenGL3_NewFrame();
         ImGui_ImplSDL2_NewFrame();
         ImGui::NewFrame();
         const bool was_first = !first_frame_done;
+        animating = false;
         if (!LauncherFrame()) {
             ImGui::EndFrame();
             exit_code = 1;
@@ -258,6 +274,7 @@ int RunLauncher() {
             shown = true;
         }
         if (!keep_running) break;
+        was_animating = animating || drag.active;
         PaceFrame(last, refresh);
     }
 

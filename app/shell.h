@@ -27,5 +27,10 @@ void ComputeWindowBaseSize();
 // start-up failed and the process must end with exit code 1.
 bool LauncherFrame();
 
+// Asks for full-rate frames for a while: something on screen moves by itself
+// (a spinner, a progress bar). Without input or such a request the shell
+// draws only a few frames a second, so an idle launcher costs little CPU.
+void KeepAnimating();
+
 // Runs the launcher; the process's exit code.
 int RunLauncher();

@@ -164,6 +164,7 @@ void DrawPreview(const std::string& id, float side) {
 }
 
 void DrawProgressBar(float fraction, const std::string& overlay) {
+    KeepAnimating();
     ImGui::PushStyleVar(ImGuiStyleVar_FrameRounding, 4.0f);
     ImGui::PushStyleColor(ImGuiCol_PlotHistogram, kBarFill);
     ImGui::PushStyleColor(ImGuiCol_FrameBg, kBarBackground);
@@ -195,6 +196,7 @@ void DrawRow(int k) {
     const bool transferring = status.downloading && status.transfer_live;
     if (transferring || status.installing) {
         const float fraction = transferring ? DownloadFraction(status) : InstallFraction(status);
+        KeepAnimating();  // the percentage and the spinner move without input
         ImGui::SameLine(ImGui::GetContentRegionAvail().x - 50);
         ImGui::BeginGroup();
         ImGui::TextUnformatted(RowPercentText(fraction).c_str());
