@@ -6,20 +6,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 ensure_display
 
-make_demo_game
-start_demo_server
-
-# The catalogue view writes the rectangles of its rows and buttons here.
-export VELMORA_UI_PROBE="$GAME/ui-probe.txt"
-start_launcher
-wid=$(wait_for_window "$WINDOW_NAME" 30) || fail "no launcher window"
+launch_demo
 sleep 1
-locate_window "$wid"
-
-# Mean brightness (0..1) of a rectangle of a screenshot.
-brightness() {
-    convert "$ARTIFACTS/$1.png" -crop "$4x$5+$((WX + $2))+$((WY + $3))" -colorspace Gray -format '%[fx:mean]' info:
-}
 for _ in $(seq 1 40); do
     shot downloads-start
     awk -v m="$(brightness downloads-start 0 0 980 615)" 'BEGIN { exit !(m > 0.02) }' && break

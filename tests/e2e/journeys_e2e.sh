@@ -7,15 +7,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 ensure_display
 
-make_demo_game
-start_demo_server
-export VELMORA_UI_PROBE="$GAME/ui-probe.txt"
-user_ltx="$GAME/appdata/user.ltx"
-
 # --- 1. Start: the window appears centred with the greeting and the version line.
-start_launcher
-wid=$(wait_for_window "$WINDOW_NAME" 30) || fail "no launcher window"
-locate_window "$wid"
+launch_demo
+user_ltx="$GAME/appdata/user.ltx"
 [ "$WX,$WY" = "480,270" ] || fail "window at $WX,$WY, expected centred at 480,270"
 wait_probe greeting 20 || fail "no greeting"
 [ -n "$(probe_text version_line)" ] || fail "no version line"

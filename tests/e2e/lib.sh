@@ -127,6 +127,23 @@ start_demo_server() {
 
 stop_demo_server() { [ -n "${SERVER_PID:-}" ] && kill "$SERVER_PID" 2>/dev/null || true; }
 
+# The demo game folder with a catalogue server of its own and the UI probe,
+# and the launcher started in it: sets GAME, wid, WX and WY.
+launch_demo() {
+    make_demo_game
+    start_demo_server
+    export VELMORA_UI_PROBE="$GAME/ui-probe.txt"
+    start_launcher
+    wid=$(wait_for_window "$WINDOW_NAME" 30) || fail "no launcher window"
+    locate_window "$wid"
+}
+
+# Mean brightness (0..1) of a rectangle (window coordinates) of a screenshot:
+# brightness SHOT X Y WIDTH HEIGHT
+brightness() {
+    convert "$ARTIFACTS/$1.png" -crop "$4x$5+$((WX + $2))+$((WY + $3))" -colorspace Gray -format '%[fx:mean]' info:
+}
+
 # Remembers where the launcher window is on the screen (WX, WY).
 locate_window() {
     local wid=$1

@@ -6,20 +6,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 ensure_display
 
-make_demo_game
 # The version header comes from the demo server, on a port of this run.
-start_demo_server
-export VELMORA_UI_PROBE="$GAME/ui-probe.txt"
-
-start_launcher
-wid=$(wait_for_window "$WINDOW_NAME" 30) || fail "no launcher window"
-locate_window "$wid"
+launch_demo
 [ "$WIDTH" = 980 ] && [ "$HEIGHT" = 615 ] || fail "size ${WIDTH}x${HEIGHT}, expected 980x615"
 wait_probe start_game 20 || fail "no start button"
-# Mean brightness (0..1) of a rectangle of the last screenshot.
-brightness() {
-    convert "$ARTIFACTS/$1.png" -crop "$4x$5+$((WX + $2))+$((WY + $3))" -colorspace Gray -format '%[fx:mean]' info:
-}
 
 # The window is mapped before llvmpipe has presented a frame into it on a
 # busy machine: wait until the screen is no longer black.
