@@ -79,38 +79,28 @@ protected:
         });
     }
     void TearDown() override { SetMessageSink({}); }
-    void InstallStub(const std::string& relative) {
-        fs::create_directories(game.path() / "bin");
-        fs::copy_file(VELMORA_STUB_ENGINE, game.path() / relative);
-    }
-    std::string LastLogLine() const {
-        std::string log = game.Read("engine_log.txt");
-        if (log.empty()) return log;
-        log.pop_back();
-        return log.substr(log.rfind('\n') + 1);
-    }
 
     TempGameFolder game;
     std::vector<std::string> messages;
 };
 
 TEST_F(LaunchTest, StartGameRunsTheEngineWithTheBuiltLine) {
-    InstallStub("bin/Dunmark.exe");
+    game.InstallStubEngine("bin/Dunmark.exe");
     main_screen.lua_dbg = true;
     main_screen.no_prefetch = true;
     launcher_settings.custom_user_key = " -nointro";
     StartGame();
     // StartGame has returned only after the engine ended: its log is there.
-    EXPECT_EQ(LastLogLine(), "bin/Dunmark.exe -lua_dbg -noprefetch -nointro");
+    EXPECT_EQ(game.LastEngineLogLine(), "bin/Dunmark.exe -lua_dbg -noprefetch -nointro");
     EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(LaunchTest, LoadSaveKeepsSpacesAndForgetsTheSave) {
-    InstallStub("bin/Halcyon.exe");
+    game.InstallStubEngine("bin/Halcyon.exe");
     selected_save = "my save";
     main_screen.jpg_screenshots = true;
     LoadSave();
-    EXPECT_EQ(LastLogLine(), "bin/Halcyon.exe -start server(my save/single/alife/load) client(localhost) -ss_jpg");
+    EXPECT_EQ(game.LastEngineLogLine(), "bin/Halcyon.exe -start server(my save/single/alife/load) client(localhost) -ss_jpg");
     EXPECT_EQ(selected_save, "");
 }
 

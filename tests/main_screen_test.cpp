@@ -50,16 +50,6 @@ protected:
     float LeftColumnHeight() const {
         return ImGui::FindWindowByName(Left().c_str())->DC.CursorMaxPos.y;
     }
-    void InstallStub() {
-        fs::create_directories(game.path() / "bin");
-        fs::copy_file(VELMORA_STUB_ENGINE, game.path() / "bin/Halcyon.exe");
-    }
-    std::string LastLogLine() const {
-        std::string log = game.Read("engine_log.txt");
-        if (log.empty()) return log;
-        log.pop_back();
-        return log.substr(log.rfind('\n') + 1);
-    }
 
     TempGameFolder game;
     HeadlessUi ui;
@@ -89,13 +79,13 @@ TEST_F(MainScreenTest, ActionButtonsChooseThePanel) {
 }
 
 TEST_F(MainScreenTest, StartButtonRunsTheEngineWithTheTickedSwitches) {
-    InstallStub();
+    game.InstallStubEngine();
     Press(Left(), T("ui_launcher_lua_dbg"));
     Press(Left(), T("ui_launcher_no_prefetch"));
     EXPECT_TRUE(main_screen.lua_dbg);
     EXPECT_TRUE(main_screen.no_prefetch);
     Press(Left(), T("ui_launcher_start_game"));
-    EXPECT_EQ(LastLogLine(), "bin/Halcyon.exe -lua_dbg -noprefetch");
+    EXPECT_EQ(game.LastEngineLogLine(), "bin/Halcyon.exe -lua_dbg -noprefetch");
     EXPECT_FALSE(QuitPosted());
     Press(Left(), T("ui_launcher_quit"));
     EXPECT_TRUE(QuitPosted());
@@ -126,9 +116,9 @@ TEST_F(MainScreenTest, CommandLineFieldWritesLauncherIniOnlyWhenChanged) {
     EXPECT_NE(game.Read("launcher.ini").find("custom_user_key = hand"), std::string::npos);
     EXPECT_EQ(launcher_settings.custom_user_key, " -x%d");
 
-    InstallStub();
+    game.InstallStubEngine();
     Press(Left(), T("ui_launcher_start_game"));
-    EXPECT_EQ(LastLogLine(), "bin/Halcyon.exe -x%d");
+    EXPECT_EQ(game.LastEngineLogLine(), "bin/Halcyon.exe -x%d");
 }
 
 TEST_F(MainScreenTest, DeleteCacheButtonRemovesTheFolderAndDisappears) {
@@ -156,7 +146,7 @@ ImGuiID SaveRowId(const std::string& window, int row, const std::string& label) 
 }
 
 TEST_F(MainScreenTest, PickedSaveLoadsAndIsForgotten) {
-    InstallStub();
+    game.InstallStubEngine();
     game.Write("appdata/savedgames/old one.kesp", "s");
     game.Write("appdata/savedgames/new.kesp", "s");
     fs::last_write_time(game.path() / "appdata/savedgames/old one.kesp",
@@ -167,18 +157,18 @@ TEST_F(MainScreenTest, PickedSaveLoadsAndIsForgotten) {
     PressId(SaveRowId(list, 1, "old one"));
     EXPECT_EQ(selected_save, "old one");
     Press(Right(), T("ui_launcher_load_save"));
-    EXPECT_EQ(LastLogLine(), "bin/Halcyon.exe -start server(old one/single/alife/load) client(localhost)");
+    EXPECT_EQ(game.LastEngineLogLine(), "bin/Halcyon.exe -start server(old one/single/alife/load) client(localhost)");
     EXPECT_EQ(selected_save, "");
     // The stub engine wrote a save of its own: the list shows it at once.
     EXPECT_EQ(ListSavedGames(SavesFolder()).size(), 3u);
 }
 
 TEST_F(MainScreenTest, QuickStartRunsTheEngineAndDrawsNothing) {
-    InstallStub();
+    game.InstallStubEngine();
     game.Write("launcher.ini", "[launcher_options]\nquick_start = true\nengine_version_link = http://127.0.0.1:1/h\n");
     ResetVersionCheckForTesting();
     Frame();
-    EXPECT_EQ(LastLogLine(), "bin/Halcyon.exe");
+    EXPECT_EQ(game.LastEngineLogLine(), "bin/Halcyon.exe");
     EXPECT_TRUE(QuitPosted());
     EXPECT_FALSE(version_checked) << "the window and its version check are skipped";
 }

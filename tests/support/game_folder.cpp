@@ -75,6 +75,19 @@ std::string TempGameFolder::Read(const std::string& relative) const {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+void TempGameFolder::InstallStubEngine(const std::string& relative) const {
+    const fs::path target = root_ / relative;
+    fs::create_directories(target.parent_path());
+    fs::copy_file(VELMORA_STUB_ENGINE, target, fs::copy_options::overwrite_existing);
+}
+
+std::string TempGameFolder::LastEngineLogLine() const {
+    std::string log = Read("engine_log.txt");
+    if (log.empty()) return log;
+    log.pop_back();
+    return log.substr(log.rfind('\n') + 1);
+}
+
 void ResetLauncherState() {
     keep_running = true;
     first_frame_done = false;

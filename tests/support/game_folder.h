@@ -19,6 +19,12 @@ public:
     void Write(const std::string& relative, const std::string& content) const;  // creates folders
     std::string Read(const std::string& relative) const;                         // "" when missing
 
+    // Copies the stub engine (it logs its command line to engine_log.txt) to
+    // the given place in the game folder, creating its folder.
+    void InstallStubEngine(const std::string& relative = "bin/Halcyon.exe") const;
+    // The last line the stub engine logged, without its line feed; "" when none.
+    std::string LastEngineLogLine() const;
+
     // $app_data_root$ = appdata\ , $mod_dir$ = appdata\mods\ (below an
     // undefined root alias, as the engine writes them).
     static std::string DefaultFsgame();
